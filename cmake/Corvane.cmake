@@ -1,0 +1,72 @@
+# Shared build helpers.
+
+# Product code: small, no exceptions, no RTTI.
+function(corvane_product_target target)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(WIN32)
+    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN STRICT)
+  endif()
+endfunction()
+
+# Compiles a resource script into an object file that links into a Windows target.
+# llvm-rc keeps a dialog template's class name as written (GNU windres upper-cases it);
+# windres then only turns the .res into a COFF object for the target architecture.
+function(corvane_compile_rc out_var rc_file)
+  get_filename_component(name ${rc_file} NAME_WE)
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
+  set(obj ${CMAKE_CURRENT_BINARY_DIR}/${name}.res.o)
+  add_custom_command(
+    OUTPUT ${obj}
+    COMMAND llvm-rc /FO ${res} ${rc_file}
+    COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${res} -o ${obj}
+    DEPENDS ${rc_file} ${ARGN}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+    VERBATIM)
+  set(${out_var} ${obj} PARENT_SCOPE)
+endfunction()
+
+# The Wine prefix that every Windows test of one build tree shares. It is made
+# (or refreshed) once per ctest run by the test fixture "wineprefix".
+set(CORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CORVANE_WINEARCH win64)
+  set(CORVANE_WINELOADER /usr/lib/wine/wine64)
+else()
+  set(CORVANE_WINEARCH win32)
+  set(CORVANE_WINELOADER /usr/lib/wine/wine)
+endif()
+set(CORVANE_WINE_ENV
+  "WINEPREFIX=${CORVANE_WINEPREFIX}"
+  "WINEARCH=${CORVANE_WINEARCH}"
+  "WINELOADER=${CORVANE_WINELOADER}"
+  "WINEDEBUG=-all,warn+seh"
+  "WINEDLLOVERRIDES=wing32=n")
+
+# A test that runs a Windows program under Wine in the shared prefix, one at a time.
+function(corvane_add_wine_test name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${CORVANE_WINE_ENV}"
+    FIXTURES_REQUIRED wineprefix
+    RUN_SERIAL TRUE)
+endfunction()
+
+# One folder, one concern: its portable core (every .cpp not ending in _win.cpp) becomes
+# <folder>_core, built everywhere; its Windows layer (*_win.cpp) becomes <folder>_win,
+# built for Windows only. main.cpp belongs to the program, not to a library.
+function(corvane_folder name)
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER all EXCLUDE REGEX "/main\\.cpp$")
+  set(core ${all})
+  list(FILTER core EXCLUDE REGEX "_win\\.cpp$")
+  set(win ${all})
+  list(FILTER win INCLUDE REGEX "_win\\.cpp$")
+  add_library(${name}_core STATIC ${core})
+  corvane_product_target(${name}_core)
+  if(WIN32)
+    add_library(${name}_win OBJECT ${win})
+    corvane_product_target(${name}_win)
+  endif()
+endfunction()

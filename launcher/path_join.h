@@ -1,0 +1,7 @@
+// Bounded joins for the launcher's fixed-size path buffers.
+#pragma once
+#include <cstddef>
+
+// Writes a followed by b into dst, which holds cap bytes including the terminator. When the
+// result does not fit, nothing is joined: dst becomes "" and the result is false.
+bool JoinPath(char* dst, size_t cap, const char* a, const char* b);
