@@ -70,3 +70,18 @@ function(corvane_folder name)
     corvane_product_target(${name}_win)
   endif()
 endfunction()
+
+# A stand-in wing32.dll in <output_dir>: a small DLL that carries a VERSIONINFO with
+# FILEVERSION <version> ("1,2,3,4"), or no version resource at all for version "".
+function(corvane_standin_dll target output_dir version)
+  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/demo/standin_dll.c)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME wing32 PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${output_dir} LIBRARY_OUTPUT_DIRECTORY ${output_dir})
+  target_link_options(${target} PRIVATE -static -s)
+  if(NOT version STREQUAL "")
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    file(WRITE ${rc} "1 VERSIONINFO\nFILEVERSION ${version}\nPRODUCTVERSION ${version}\nBEGIN\n  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904B0\"\n    BEGIN\n      VALUE \"FileDescription\", \"Stand-in graphics runtime\"\n    END\n  END\n  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\nEND\n")
+    corvane_compile_rc(${target}_res ${rc})
+    target_sources(${target} PRIVATE ${${target}_res})
+  endif()
+endfunction()
