@@ -22,3 +22,15 @@ TEST(PathJoin, LongestThatFitsAndOneMore)
     EXPECT_FALSE(JoinPath(buf, sizeof buf, a.c_str(), b.c_str()));
     EXPECT_STREQ(buf, "");
 }
+
+TEST(PathJoin, EmptyPartsAndTinyBuffers)
+{
+    char buf[4];
+    ASSERT_TRUE(JoinPath(buf, sizeof buf, "", &"autorun.inf"[8]));
+    EXPECT_STREQ(buf, "inf");
+    EXPECT_FALSE(JoinPath(buf, 0, "", ""));
+    ASSERT_TRUE(JoinPath(buf, 1, "", ""));
+    EXPECT_STREQ(buf, "");
+    EXPECT_FALSE(JoinPath(buf, 1, "a", ""));
+    EXPECT_STREQ(buf, "");
+}

@@ -1,0 +1,86 @@
+#include "launcher/launch_paths.h"
+
+#include <cstring>
+
+#include "launcher/path_join.h"
+
+namespace
+{
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool HasBlank(const char* text)
+{
+    for (; *text; ++text)
+        if (IsBlank(*text))
+            return true;
+    return false;
+}
+
+// Appends count bytes of text at dst[*used], keeping room for the terminator.
+bool Append(char* dst, size_t cap, size_t* used, const char* text, size_t count)
+{
+    if (count >= cap - *used)
+        return false;
+    memcpy(dst + *used, text, count);
+    *used += count;
+    dst[*used] = '\0';
+    return true;
+}
+
+} // namespace
+
+ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* name, size_t nameSize,
+                                        unsigned long length)
+{
+    if (dirCap > 0)
+        dir[0] = '\0';
+    if (length == 0)
+        return ModuleDirStatus::Unavailable;
+    if (length >= nameSize || memchr(name, '\0', nameSize) == nullptr)
+        return ModuleDirStatus::TooLong;
+
+    size_t end = strlen(name); // a terminator lies inside the buffer
+    while (end > 0 && name[end - 1] != '\\')
+        --end;
+    if (end >= dirCap)
+        return ModuleDirStatus::TooLong;
+    memcpy(dir, name, end);
+    dir[end] = '\0';
+    return ModuleDirStatus::Found;
+}
+
+bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile)
+{
+    if (dstCap == 0)
+        return false;
+    if (!HasBlank(sourceDir))
+        return JoinPath(dst, dstCap, sourceDir, gameFile);
+
+    const char* program = gameFile;
+    size_t programLength = 0;
+    const char* rest = nullptr;
+    if (gameFile[0] == '"') {
+        program = gameFile + 1;
+        const char* close = strchr(program, '"');
+        programLength = close ? size_t(close - program) : strlen(program);
+        rest = close ? close + 1 : program + programLength;
+    } else {
+        while (program[programLength] && !IsBlank(program[programLength]))
+            ++programLength;
+        rest = program + programLength;
+    }
+
+    size_t used = 0;
+    dst[0] = '\0';
+    if (Append(dst, dstCap, &used, "\"", 1) &&
+        Append(dst, dstCap, &used, sourceDir, strlen(sourceDir)) &&
+        Append(dst, dstCap, &used, program, programLength) && Append(dst, dstCap, &used, "\"", 1) &&
+        Append(dst, dstCap, &used, rest, strlen(rest)))
+        return true;
+    dst[0] = '\0';
+    return false;
+}

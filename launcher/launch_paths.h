@@ -1,0 +1,23 @@
+// The launcher's own directory and the game's command line, formed in fixed-size buffers.
+#pragma once
+#include <cstddef>
+
+enum class ModuleDirStatus {
+    Found,       // dir holds the directory, ending in a backslash ("" when the name has none)
+    Unavailable, // the module file name could not be had: dir is ""
+    TooLong,     // the name was cut to fit its buffer and names no real directory: dir is ""
+};
+
+// Takes the directory part of the module file name that GetModuleFileNameA left in name
+// (a buffer of nameSize bytes) with result length. Reads no byte at or beyond nameSize: a
+// name that fills the buffer, or has no terminator inside it, was cut and is refused.
+ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* name, size_t nameSize,
+                                        unsigned long length);
+
+// The command line that starts the game named by gameFile (relative to sourceDir, possibly
+// followed by arguments). Without a blank in sourceDir it is sourceDir and gameFile joined as
+// they stand. With one, the program path (sourceDir and the program part of gameFile: up to
+// its first blank, or the text inside a leading pair of quotes) is put in quotes and the rest
+// of gameFile follows unchanged, so that no shorter path before a blank can be run instead.
+// False, with dst "", when the result does not fit in dstCap bytes.
+bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile);

@@ -1,0 +1,29 @@
+// Placement of the startup window around its title picture, from measured rectangles.
+#pragma once
+#include <cstdint>
+
+// A rectangle as the system measures it: right and bottom exclusive.
+struct LayoutRect {
+    int32_t left, top, right, bottom;
+};
+
+// Where the window, the picture and the two buttons go.
+struct StartupLayout {
+    LayoutRect image;                      // picture, client coordinates
+    int32_t windowX, windowY;              // screen position of the window
+    int32_t windowWidth, windowHeight;     // outer size of the window
+    int32_t playLeft, quitLeft, buttonTop; // button positions, client coordinates
+};
+
+// Lays the window out around a width x height picture: the picture inset by half a button
+// height less 2, the buttons below it, the window centred on the desktop. All arithmetic is
+// signed 32-bit (wrapping, never undefined), products before quotients, quotients truncated
+// toward zero, nothing clamped.
+StartupLayout LayOutStartupWindow(const LayoutRect& desktop, const LayoutRect& window,
+                                  const LayoutRect& client, const LayoutRect& button, int32_t width,
+                                  int32_t height);
+
+// Without a picture the window is laid out as for an empty strip three buttons wide and no
+// rows high, so both buttons stand side by side with room around them.
+StartupLayout LayOutStartupWindowWithoutPicture(const LayoutRect& desktop, const LayoutRect& window,
+                                                const LayoutRect& client, const LayoutRect& button);

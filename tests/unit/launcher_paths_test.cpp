@@ -1,0 +1,126 @@
+#include "launcher/launch_paths.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace
+{
+
+struct CommandCase {
+    const char* rule;
+    const char* sourceDir;
+    const char* gameFile;
+    const char* commandLine;
+};
+
+const CommandCase kCommandCases[] = {
+    {"root of a drive", "D:\\", "GAME\\START.EXE", "D:\\GAME\\START.EXE"},
+    {"no blank: joined as it stands, arguments included", "D:\\", "GAME\\START.EXE -w  x",
+     "D:\\GAME\\START.EXE -w  x"},
+    {"no blank: a quoted value too stays as written", "D:\\", "\"GAME\\START.EXE\"",
+     "D:\\\"GAME\\START.EXE\""},
+    {"empty directory: the value alone", "", "GAME\\START.EXE /x", "GAME\\START.EXE /x"},
+    {"blank in directory: program quoted", "C:\\Disc Copy\\", "GAME\\START.EXE",
+     "\"C:\\Disc Copy\\GAME\\START.EXE\""},
+    {"blank in directory: arguments follow the quotes", "C:\\Disc Copy\\", "GAME\\START.EXE -w 2",
+     "\"C:\\Disc Copy\\GAME\\START.EXE\" -w 2"},
+    {"tab counts as a blank", "C:\\Disc\tCopy\\", "START.EXE\t-w",
+     "\"C:\\Disc\tCopy\\START.EXE\"\t-w"},
+    {"quoted program with a blank of its own", "C:\\Disc Copy\\", "\"My Game\\start.exe\" -x",
+     "\"C:\\Disc Copy\\My Game\\start.exe\" -x"},
+    {"unclosed quote: the rest is the program", "C:\\A B\\", "\"My Game\\start.exe",
+     "\"C:\\A B\\My Game\\start.exe\""},
+};
+
+TEST(GameCommandLine, QuotesTheProgramOnlyWhenTheDirectoryHasABlank)
+{
+    for (const CommandCase& c : kCommandCases) {
+        SCOPED_TRACE(c.rule);
+        char buf[260];
+        ASSERT_TRUE(BuildGameCommandLine(buf, sizeof buf, c.sourceDir, c.gameFile));
+        EXPECT_STREQ(buf, c.commandLine);
+    }
+}
+
+// 259 characters fit a 260-byte buffer, 260 do not; quoting adds two.
+TEST(GameCommandLine, RefusesWhatDoesNotFitAndWritesNothingBeyond)
+{
+    const std::string plainDir = "D:\\" + std::string(200, 'd') + "\\";
+    const std::string blankDir = "D:\\a b" + std::string(197, 'd') + "\\";
+    for (const std::string& dir : {plainDir, blankDir}) {
+        const size_t room = 259 - dir.size() - (dir == blankDir ? 2 : 0);
+        char buf[300];
+        memset(buf, 'x', sizeof buf);
+        const std::string fits(room, 'g');
+        ASSERT_TRUE(BuildGameCommandLine(buf, 260, dir.c_str(), fits.c_str()));
+        EXPECT_EQ(strlen(buf), 259u);
+        EXPECT_EQ(buf[260], 'x');
+        memset(buf, 'x', sizeof buf);
+        const std::string tooLong = fits + "g";
+        EXPECT_FALSE(BuildGameCommandLine(buf, 260, dir.c_str(), tooLong.c_str()));
+        EXPECT_STREQ(buf, "");
+        EXPECT_EQ(buf[260], 'x');
+    }
+}
+
+struct DirCase {
+    const char* rule;
+    const char* name;
+    unsigned long length;
+    ModuleDirStatus status;
+    const char* dir;
+};
+
+const DirCase kDirCases[] = {
+    {"drive root", "D:\\launcher.exe", 15, ModuleDirStatus::Found, "D:\\"},
+    {"nested, last backslash wins", "C:\\A B\\c\\launcher.exe", 21, ModuleDirStatus::Found,
+     "C:\\A B\\c\\"},
+    {"no backslash", "launcher.exe", 12, ModuleDirStatus::Found, ""},
+    {"name not available", "", 0, ModuleDirStatus::Unavailable, ""},
+};
+
+TEST(ModuleDirectory, KeepsEverythingUpToTheLastBackslash)
+{
+    for (const DirCase& c : kDirCases) {
+        SCOPED_TRACE(c.rule);
+        char name[260] = {};
+        strcpy(name, c.name);
+        char dir[260];
+        memset(dir, 'x', sizeof dir);
+        EXPECT_EQ(DirectoryFromModuleName(dir, sizeof dir, name, 259, c.length), c.status);
+        EXPECT_STREQ(dir, c.dir);
+    }
+}
+
+// A name that fills all 259 bytes (with or without a terminator) was cut: it is refused, and
+// no byte after the 259 given is read (the buffer ends there).
+TEST(ModuleDirectory, RefusesACutName)
+{
+    char* exact = new char[259];
+    memset(exact, 'a', 259);
+    exact[2] = '\\';
+    char dir[260];
+    EXPECT_EQ(DirectoryFromModuleName(dir, sizeof dir, exact, 259, 259), ModuleDirStatus::TooLong);
+    EXPECT_STREQ(dir, "");
+    // Newer systems terminate the cut name and still report the full size.
+    exact[258] = '\0';
+    EXPECT_EQ(DirectoryFromModuleName(dir, sizeof dir, exact, 259, 259), ModuleDirStatus::TooLong);
+    // A length short of the size but no terminator anywhere is no name either.
+    memset(exact, 'a', 259);
+    EXPECT_EQ(DirectoryFromModuleName(dir, sizeof dir, exact, 259, 100), ModuleDirStatus::TooLong);
+    delete[] exact;
+}
+
+TEST(ModuleDirectory, LongestUncutNameIsUsed)
+{
+    std::string name = "C:\\" + std::string(240, 'd') + "\\" + std::string(14, 'f');
+    ASSERT_EQ(name.size(), 258u);
+    char buf[260] = {};
+    memcpy(buf, name.c_str(), name.size());
+    char dir[260];
+    EXPECT_EQ(DirectoryFromModuleName(dir, sizeof dir, buf, 259, 258), ModuleDirStatus::Found);
+    EXPECT_EQ(std::string(dir), name.substr(0, 244));
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+#include "startup/layout.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const LayoutRect kDesktop = {0, 0, 640, 480};
+const LayoutRect kWindow = {0, 0, 322, 450}; // 1-pixel border: 2 wider and taller
+const LayoutRect kClient = {0, 0, 320, 448};
+const LayoutRect kButton = {0, 0, 80, 28};
+
+struct Expected {
+    const char* rule;
+    LayoutRect button;
+    int32_t width, height;
+    LayoutRect image;
+    int32_t x, y, w, h, playLeft, quitLeft, buttonTop;
+};
+
+// The worked example and the edge cases: products before quotients, quotients truncated
+// toward zero (never floored), nothing clamped.
+// clang-format off
+const Expected kCases[] = {
+    {"worked example",                    kButton,          420, 280, {12, 12, 432, 292},  97,  65, 446, 350,  81, 283, 306},
+    {"odd button height",                 {0, 0, 75, 23},   420, 280, { 9,  9, 429, 289}, 100,  71, 440, 337,  82, 281, 300},
+    {"picture narrower than two buttons", kButton,          100,  80, {12, 12, 112,  92}, 257, 165, 126, 150,  -9,  57, 106},
+    {"window larger than the desktop",    kButton,          701, 501, {12, 12, 713, 513}, -43, -45, 727, 571, 162, 485, 527},
+};
+// clang-format on
+
+TEST(StartupLayout, MatchesWorkedExampleAndEdgeCases)
+{
+    for (const Expected& e : kCases) {
+        SCOPED_TRACE(e.rule);
+        const StartupLayout l =
+            LayOutStartupWindow(kDesktop, kWindow, kClient, e.button, e.width, e.height);
+        EXPECT_EQ(l.image.left, e.image.left);
+        EXPECT_EQ(l.image.top, e.image.top);
+        EXPECT_EQ(l.image.right, e.image.right);
+        EXPECT_EQ(l.image.bottom, e.image.bottom);
+        EXPECT_EQ(l.windowX, e.x);
+        EXPECT_EQ(l.windowY, e.y);
+        EXPECT_EQ(l.windowWidth, e.w);
+        EXPECT_EQ(l.windowHeight, e.h);
+        EXPECT_EQ(l.playLeft, e.playLeft);
+        EXPECT_EQ(l.quitLeft, e.quitLeft);
+        EXPECT_EQ(l.buttonTop, e.buttonTop);
+    }
+}
+
+TEST(StartupLayout, DesktopOriginIsNotAdded)
+{
+    const LayoutRect shifted = {100, 50, 740, 530};
+    const StartupLayout l = LayOutStartupWindow(shifted, kWindow, kClient, kButton, 420, 280);
+    EXPECT_EQ(l.windowX, 97);
+    EXPECT_EQ(l.windowY, 65);
+}
+
+TEST(StartupLayout, NonClientSizeComesFromWindowMinusClient)
+{
+    // A 4-pixel frame on each side and a 20-pixel caption: nx = 8, ny = 28.
+    const LayoutRect window = {5, 5, 333, 481};
+    const StartupLayout l = LayOutStartupWindow(kDesktop, window, kClient, kButton, 420, 280);
+    EXPECT_EQ(l.windowWidth, 444 + 8);
+    EXPECT_EQ(l.windowHeight, 348 + 28);
+}
+
+// Without a picture both buttons must stand whole inside the client area, side by side.
+TEST(StartupLayout, WithoutPictureBothButtonsAreFullyVisible)
+{
+    const LayoutRect buttons[] = {{0, 0, 80, 28}, {0, 0, 75, 23}, {0, 0, 90, 28}, {0, 0, 40, 16}};
+    const LayoutRect windows[] = {kWindow, {0, 0, 328, 476}}; // 1-pixel and thick frames
+    for (const LayoutRect& button : buttons) {
+        for (const LayoutRect& window : windows) {
+            const StartupLayout l =
+                LayOutStartupWindowWithoutPicture(kDesktop, window, kClient, button);
+            const int32_t bw = button.right - button.left, bh = button.bottom - button.top;
+            const int32_t nx = (window.right - window.left) - 320;
+            const int32_t ny = (window.bottom - window.top) - 448;
+            const int32_t cw = l.windowWidth - nx, ch = l.windowHeight - ny;
+            SCOPED_TRACE(testing::Message() << "button " << bw << "x" << bh << " nx " << nx);
+            EXPECT_GE(l.playLeft, 0);
+            EXPECT_GE(l.quitLeft, l.playLeft + bw); // no overlap
+            EXPECT_LE(l.quitLeft + bw, cw);
+            EXPECT_GE(l.buttonTop, 0);
+            EXPECT_LE(l.buttonTop + bh, ch);
+            EXPECT_EQ(l.image.top, l.image.bottom); // no picture rows
+            EXPECT_EQ(l.windowX, (640 - l.windowWidth) / 2);
+        }
+    }
+}
+
+TEST(StartupLayout, WithoutPictureExample)
+{
+    const StartupLayout l = LayOutStartupWindowWithoutPicture(kDesktop, kWindow, kClient, kButton);
+    EXPECT_EQ(l.windowWidth, 266); // 2 x 12 + 3 x 80 + 2
+    EXPECT_EQ(l.windowHeight, 70); // 2 x 28 + 12 + 2
+    EXPECT_EQ(l.playLeft, 30);
+    EXPECT_EQ(l.quitLeft, 155);
+    EXPECT_EQ(l.buttonTop, 26);
+}
+
+// Sizes taken as they stand may be absurd; the arithmetic wraps in 32 bits instead of
+// overflowing (UBSan would stop the native build here).
+TEST(StartupLayout, ExtremeSizesWrapInThirtyTwoBits)
+{
+    const StartupLayout l =
+        LayOutStartupWindow(kDesktop, kWindow, kClient, kButton, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(l.image.right, static_cast<int32_t>(12u + 0x7FFFFFFFu));
+    EXPECT_EQ(l.windowWidth, static_cast<int32_t>(24u + 0x7FFFFFFFu + 2u));
+    const StartupLayout n =
+        LayOutStartupWindow(kDesktop, kWindow, kClient, kButton, INT32_MIN, INT32_MIN);
+    EXPECT_EQ(n.image.right, static_cast<int32_t>(12u + 0x80000000u));
+}
+
+} // namespace
