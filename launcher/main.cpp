@@ -1,3 +1,34 @@
+// The launcher's entry: one pass from the instance rule to the start of the game.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "installer/wing_installer.h"
+#include "launcher/globals.h"
+#include "launcher/launcher.h"
+#include "resources/resource_ids.h"
+#include "startup/startup.h"
+
+// The exit code: 1 beside a running launcher, 0 when the class cannot be registered, the
+// class atom when autorun.inf is unusable, otherwise the identifier that ended the dialog
+// (301 Play, 302 Quit, 1 IDOK, 2 IDCANCEL, -1 when the dialog cannot be made).
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    if (ActivateRunningLauncher())
+        return 1;
+
+    WNDCLASSA windowClass;
+    FillStartupClass(&windowClass, instance);
+    const ATOM atom = RegisterClassA(&windowClass);
+    if (atom == 0)
+        return 0;
+    StartupImage = nullptr;
+    WinGInstalled = 0;
+
+    if (!ReadLauncherSettings(instance))
+        return atom;
+
+    const INT_PTR result =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_STARTUP), nullptr, StartupDlgProc, 0);
+    if (result == IDC_PLAY || result == IDOK)
+        StartGame(SourceDir, GameFile);
+    return static_cast<int>(result);
+}

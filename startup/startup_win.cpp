@@ -1,1 +1,161 @@
-// placeholder
+// The startup window: a dialog of a private class whose window procedure owns the title
+// picture, and the dialog procedure that lays the window out and ends it.
+#include "startup/startup.h"
+
+#include "bitmap/dib.h"
+#include "installer/wing_installer.h"
+#include "launcher/globals.h"
+#include "launcher/path_join.h"
+#include "resources/resource_ids.h"
+#include "startup/layout.h"
+
+const char kStartupClassName[] = "CorvaneStartupDialogClass";
+DibImage* StartupImage = nullptr;
+RECT ImageRect = {0, 0, 0, 0};
+HWND StartupDialog = nullptr;
+
+namespace
+{
+
+// The picture's header, or null when no picture is loaded.
+const BITMAPINFOHEADER* PictureHeader()
+{
+    return StartupImage ? StartupImage->PackedDib : nullptr;
+}
+
+LayoutRect ToLayout(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// Loads SourceDir + BitmapFile; a path that does not fit its buffer is a failed load.
+LRESULT OnCreate()
+{
+    char path[kPathBufferSize];
+    StartupImage = JoinPath(path, sizeof path, SourceDir, BitmapFile) ? LoadDib(path) : nullptr;
+    return 0;
+}
+
+// Draws the frame one pixel outside ImageRect, then the whole picture, unscaled.
+void PaintPicture(HDC dc, const BITMAPINFOHEADER* header)
+{
+    const COLORREF colour = GetSysColor(COLOR_WINDOWFRAME);
+    const int width = GetSystemMetrics(SM_CXBORDER);
+    HPEN pen = CreatePen(PS_SOLID, width, colour);
+    HGDIOBJ oldPen = pen ? SelectObject(dc, pen) : nullptr;
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, ImageRect.left - 1, ImageRect.top - 1, ImageRect.right + 1, ImageRect.bottom + 1);
+    if (oldPen)
+        SelectObject(dc, oldPen);
+    if (oldBrush)
+        SelectObject(dc, oldBrush);
+    if (pen)
+        DeleteObject(pen);
+    DrawDib(dc, ImageRect.left, ImageRect.top, StartupImage, 0, 0, header->biWidth,
+            header->biHeight);
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (!dc)
+        return 0;
+    if (const BITMAPINFOHEADER* header = PictureHeader())
+        PaintPicture(dc, header);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT OnDestroy()
+{
+    FreeDib(StartupImage);
+    PostQuitMessage(0);
+    return 0;
+}
+
+// Sizes and centres the window around the picture and puts the buttons below it.
+INT_PTR OnInitDialog(HWND dialog)
+{
+    StartupDialog = dialog;
+    HWND play = GetDlgItem(dialog, IDC_PLAY);
+    HWND quit = GetDlgItem(dialog, IDC_QUIT);
+    RECT desktop = {}, window = {}, client = {}, button = {};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    GetClientRect(play, &button);
+
+    const BITMAPINFOHEADER* header = PictureHeader();
+    const StartupLayout layout =
+        header ? LayOutStartupWindow(ToLayout(desktop), ToLayout(window), ToLayout(client),
+                                     ToLayout(button), header->biWidth, header->biHeight)
+               : LayOutStartupWindowWithoutPicture(ToLayout(desktop), ToLayout(window),
+                                                   ToLayout(client), ToLayout(button));
+    RECT image;
+    SetRect(&image, layout.image.left, layout.image.top, layout.image.right, layout.image.bottom);
+    CopyRect(&ImageRect, &image);
+    SetWindowPos(dialog, nullptr, layout.windowX, layout.windowY, layout.windowWidth,
+                 layout.windowHeight, SWP_NOZORDER);
+    SetWindowPos(play, nullptr, layout.playLeft, layout.buttonTop, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    SetWindowPos(quit, nullptr, layout.quitLeft, layout.buttonTop, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    return TRUE;
+}
+
+// The whole WPARAM is compared: a notification code in the high half matches nothing.
+INT_PTR OnCommand(HWND dialog, WPARAM command)
+{
+    switch (command) {
+    case IDOK:
+    case IDC_PLAY:
+        InstallWinG();
+        EndDialog(dialog, static_cast<INT_PTR>(command));
+        return TRUE;
+    case IDCANCEL:
+    case IDC_QUIT:
+        EndDialog(dialog, static_cast<INT_PTR>(command));
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void FillStartupClass(WNDCLASSA* wc, HINSTANCE instance)
+{
+    ZeroMemory(wc, sizeof *wc);
+    wc->style = CS_HREDRAW | CS_VREDRAW;
+    wc->lpfnWndProc = StartupWndProc;
+    wc->cbWndExtra = DLGWINDOWEXTRA;
+    wc->hInstance = instance;
+    wc->hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc->hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc->lpszClassName = kStartupClassName;
+}
+
+LRESULT CALLBACK StartupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_DESTROY:
+        return OnDestroy();
+    default:
+        return DefDlgProcA(window, message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK StartupDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, wParam);
+    default:
+        return 0;
+    }
+}

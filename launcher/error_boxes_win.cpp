@@ -1,0 +1,38 @@
+#include "launcher/error_boxes.h"
+
+#include "resources/resource_ids.h"
+
+namespace
+{
+
+constexpr UINT kBoxStyle = MB_OK | MB_ICONERROR;
+
+} // namespace
+
+void ShowSystemError()
+{
+    const DWORD code = GetLastError();
+    char text[kBoxTextSize];
+    // Inserts stay as they stand: no argument list is ever read.
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, text, kBoxTextSize, nullptr);
+    // No system text (unknown code, or one longer than the area): name the code instead.
+    if (length == 0)
+        wsprintfA(text, "System error %lu.", static_cast<unsigned long>(code));
+    ShowErrorBox(text);
+}
+
+void ShowErrorBox(const char* text)
+{
+    MessageBoxA(nullptr, text, "Error", kBoxStyle);
+}
+
+void ShowStringMessage(HINSTANCE instance, UINT message)
+{
+    char caption[kBoxTextSize];
+    char text[kBoxTextSize];
+    const int captionLength = LoadStringA(instance, IDS_CAPTION, caption, kBoxTextSize);
+    const int textLength = LoadStringA(instance, message, text, kBoxTextSize);
+    if (captionLength > 0 && textLength > 0)
+        MessageBoxA(nullptr, text, caption, kBoxStyle);
+}

@@ -1,0 +1,22 @@
+// The steps of WinMain that read the launcher's settings and start the game.
+#pragma once
+#include <windows.h>
+
+// The instance rule: when a startup dialog of another launcher is open, activates it and
+// returns true.
+bool ActivateRunningLauncher();
+
+// Fills SourceDir from the module file name and reads game and bitmap from autorun.inf
+// beside it. On failure the user has been told in boxes and the result is false.
+bool ReadLauncherSettings(HINSTANCE instance);
+
+// Reads GameFile and BitmapFile from [CorvaneGame] of the profile at profilePath: a system
+// error box after each read that yields nothing, then string 402. False when either failed.
+bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
+
+// Starts sourceDir + gameFile with WinExec; tells the user when it cannot be started.
+void StartGame(const char* sourceDir, const char* gameFile);
+
+// Takes a pending WM_QUIT out of the queue: while one is pending, a message box returns at
+// once and nobody sees it. Keeps the thread's last-error code.
+void DropPendingQuit();

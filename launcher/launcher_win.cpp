@@ -1,0 +1,89 @@
+#include "launcher/launcher.h"
+
+#include "launcher/error_boxes.h"
+#include "launcher/globals.h"
+#include "launcher/launch_paths.h"
+#include "launcher/path_join.h"
+#include "resources/resource_ids.h"
+#include "startup/startup.h"
+
+namespace
+{
+
+const char kSection[] = "CorvaneGame";
+const char kProfileName[] = "autorun.inf";
+
+// Tells the user that a path would not fit its buffer.
+void ShowPathTooLong()
+{
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    ShowSystemError();
+}
+
+} // namespace
+
+bool ActivateRunningLauncher()
+{
+    HWND running = FindWindowA(kStartupClassName, nullptr);
+    if (!running)
+        return false;
+    SetActiveWindow(running);
+    return true;
+}
+
+bool ReadLauncherSettings(HINSTANCE instance)
+{
+    char moduleName[kPathBufferSize] = {};
+    const DWORD length = GetModuleFileNameA(instance, moduleName, kProfileValueSize);
+    const ModuleDirStatus status =
+        DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kProfileValueSize, length);
+    if (status == ModuleDirStatus::TooLong) {
+        // A cut name is no directory at all; autorun.inf elsewhere must not be read instead.
+        ShowPathTooLong();
+        return false;
+    }
+
+    char profilePath[kPathBufferSize];
+    if (!JoinPath(profilePath, sizeof profilePath, SourceDir, kProfileName)) {
+        ShowPathTooLong();
+        return false;
+    }
+    return ReadGameSettings(instance, profilePath);
+}
+
+bool ReadGameSettings(HINSTANCE instance, const char* profilePath)
+{
+    const DWORD gameCount =
+        GetPrivateProfileStringA(kSection, "game", "", GameFile, kProfileValueSize, profilePath);
+    if (gameCount == 0)
+        ShowSystemError();
+    const DWORD bitmapCount = GetPrivateProfileStringA(kSection, "bitmap", "", BitmapFile,
+                                                       kProfileValueSize, profilePath);
+    if (bitmapCount == 0)
+        ShowSystemError();
+    if (gameCount == 0 || bitmapCount == 0) {
+        ShowStringMessage(instance, IDS_BAD_AUTORUN);
+        return false;
+    }
+    return true;
+}
+
+void StartGame(const char* sourceDir, const char* gameFile)
+{
+    DropPendingQuit();
+    char commandLine[kPathBufferSize];
+    if (!BuildGameCommandLine(commandLine, sizeof commandLine, sourceDir, gameFile)) {
+        ShowPathTooLong();
+        return;
+    }
+    if (static_cast<UINT>(WinExec(commandLine, SW_SHOWNORMAL)) < 32)
+        ShowSystemError();
+}
+
+void DropPendingQuit()
+{
+    const DWORD code = GetLastError();
+    MSG message;
+    PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    SetLastError(code);
+}
