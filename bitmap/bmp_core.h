@@ -1,0 +1,69 @@
+// Title pictures without the platform: reading and checking a BMP file's headers, colour
+// table and pixel data against what was actually read, and expanding its rows into the
+// packed layout (40-byte header, 16-bit index table, 8-bit rows) that painting uses.
+#pragma once
+#include <stdint.h>
+
+constexpr uint32_t kBmpFileHeaderSize = 14;
+constexpr uint32_t kBmpInfoHeaderSize = 40;
+constexpr uint32_t kBmpRgb = 0;
+constexpr uint32_t kBmpRle8 = 1;
+
+// Limits for a title picture. No launcher fills a screen wider or taller than 16384
+// pixels, and 64 MiB of 8-bit pixels (8192 x 8192) is far beyond any display, while the
+// file buffer and the packed block together still fit a 32-bit process with room to spare.
+constexpr int32_t kBmpMaxSide = 16384;
+constexpr uint32_t kBmpMaxArea = 64u << 20;
+// Files above this size are refused before anything is allocated: a stream that draws
+// the largest allowed area needs well under twice the area's bytes.
+constexpr int32_t kBmpMaxFileSize = 128 << 20;
+
+// Colours in the packed block: always 8 bits per pixel, a 256-entry index table.
+constexpr uint32_t kBmpPackedColors = 256;
+
+// What the loader found in a file it accepted. Offsets count from the start of the info
+// header, that is file offset 14, where the file's contents after its file header begin.
+struct BmpLayout {
+    uint32_t headerSize;  // biSize as read
+    int32_t width;        // biWidth, 1..kBmpMaxSide
+    int32_t height;       // biHeight, 1..kBmpMaxSide (rows stored bottom row first)
+    int32_t stride;       // width rounded up to a multiple of 4
+    uint32_t area;        // stride * height
+    uint32_t compression; // kBmpRgb or kBmpRle8
+    uint32_t tableOffset; // first colour table entry
+    uint32_t colorCount;  // entries taken from the table, 1..256
+    uint32_t pixelOffset; // first byte of the rows or of the RLE8 stream
+    uint32_t pixelLength; // bytes from pixelOffset to the end of what was read
+};
+
+struct BmpColor {
+    uint8_t red, green, blue;
+};
+
+// Value rounded up to a multiple of multiple (for value >= 0 and multiple > 0).
+int32_t RoundUp(int32_t value, int32_t multiple);
+
+// Checks a BMP file: fileHeader holds its first 14 bytes, contents the infoLength bytes
+// that were read after them. Fills layout and returns true when the picture can be shown.
+bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t infoLength,
+                   BmpLayout* layout);
+
+// The file's colours for palette entries 0..255; entries beyond the file's table are black.
+void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
+                   BmpColor colors[kBmpPackedColors]);
+
+// Bytes of the packed block for an accepted picture: header, index table and rows.
+uint32_t PackedDibSize(const BmpLayout& layout);
+
+// Fills a zero-filled packed block of PackedDibSize bytes: the file's 40 header bytes
+// (after an RLE8 expansion with BI_RGB and biSizeImage = area), the identity index table
+// and the rows, copied or expanded from contents.
+void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed);
+
+// Expands a BI_RLE8 stream of sourceLength bytes into rows * stride bytes of destination,
+// which must start zero-filled. One position counts output bytes as a single sequence, so
+// runs, absolute runs and deltas carry on across row ends; an end of line at the start of
+// a row does nothing. Writes are clipped to the area and reading stops at the end of the
+// stream. Returns the final position count.
+int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
+                   int32_t stride, int32_t rows);
