@@ -30,3 +30,11 @@ bool EnsureTrailingBackslash(char* dir, size_t cap)
     dir[len + 1] = '\0';
     return true;
 }
+
+bool TakeSystemDirectory(char* dir, size_t cap, unsigned reported, unsigned asked)
+{
+    if (reported == 0 || reported >= asked || asked >= cap)
+        return false;
+    dir[reported] = '\0';
+    return EnsureTrailingBackslash(dir, cap);
+}

@@ -18,3 +18,9 @@ bool NeedsCopy(const FileVersion& installed, const FileVersion& disc);
 // Appends a backslash to the directory name in dir (a buffer of cap bytes) unless it
 // already ends in one. False, with dir unchanged, when the name is empty or there is no room.
 bool EnsureTrailingBackslash(char* dir, size_t cap);
+
+// Accepts the system directory name that GetSystemDirectoryA wrote into dir (cap bytes)
+// when asked with a size of `asked` bytes and answering `reported`, and makes it end in one
+// backslash. False when the call failed (0) or the name did not fit (the needed size came
+// back instead); dir is not a name then. cap must exceed asked, leaving room for the '\'.
+bool TakeSystemDirectory(char* dir, size_t cap, unsigned reported, unsigned asked);

@@ -2,8 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include "installer/version_decision.h"
+
 extern int WinGInstalled;
 
 void InstallWinG();
 int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* targetDir);
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath);
+
+// The fixed file version of the file at path, or an unavailable one when the file is
+// missing or its version information cannot be read.
+FileVersion ReadFileVersion(const char* path);

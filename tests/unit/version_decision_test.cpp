@@ -89,3 +89,37 @@ TEST(SystemDirectory, RefusesWhatCannotBeMadeADirectory)
 }
 
 } // namespace
+
+namespace
+{
+
+// GetSystemDirectoryA answers the name's length, 0 on failure, or the size it needs
+// (terminator included) when the buffer was too small; only the first is a name.
+TEST(SystemDirectory, OnlyAReportedLengthBelowTheAskedSizeIsAName)
+{
+    const unsigned asked = 259;
+    char dir[260];
+
+    strcpy(dir, "C:\\windows\\system32");
+    EXPECT_TRUE(TakeSystemDirectory(dir, sizeof dir, 19, asked));
+    EXPECT_STREQ(dir, "C:\\windows\\system32\\");
+
+    strcpy(dir, "C:\\");
+    EXPECT_TRUE(TakeSystemDirectory(dir, sizeof dir, 3, asked));
+    EXPECT_STREQ(dir, "C:\\");
+
+    memset(dir, 'a', sizeof dir);
+    dir[258] = '\0'; // longest name that fits: 258 characters, then one backslash
+    EXPECT_TRUE(TakeSystemDirectory(dir, sizeof dir, 258, asked));
+    EXPECT_EQ(strlen(dir), 259u);
+    EXPECT_EQ(dir[258], '\\');
+
+    memset(dir, 'a', sizeof dir); // what a too-small buffer may hold: no terminator at all
+    EXPECT_FALSE(TakeSystemDirectory(dir, sizeof dir, 260, asked)) << "needed size, 259 chars";
+    EXPECT_FALSE(TakeSystemDirectory(dir, sizeof dir, 259, asked)) << "needed size equal to ask";
+    EXPECT_FALSE(TakeSystemDirectory(dir, sizeof dir, 4000, asked));
+    EXPECT_FALSE(TakeSystemDirectory(dir, sizeof dir, 0, asked)) << "call failed";
+    EXPECT_FALSE(TakeSystemDirectory(dir, sizeof dir, 10, 260)) << "no room left for '\\'";
+}
+
+} // namespace

@@ -1,0 +1,521 @@
+// The installer against stand-in wing32.dll files built with chosen versions: version read,
+// copy-or-keep in scratch directories, and the Retry/Cancel prompt driven from a helper thread.
+#include "installer/wing_installer.h"
+
+#include "launcher/globals.h"
+#include "startup/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+const char kPromptHead[] = "Unable to copy file to ";
+const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
+                           "programs that might have this file open and then retry.";
+
+// The stand-in DLL built with the given version directory name ("v1000", "none", ...).
+std::string StandIn(const char* name)
+{
+    std::string path = std::string("Z:") + CORVANE_STANDIN_DIR + "/" + name + "/wing32.dll";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::string bytes;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(h);
+    return bytes;
+}
+
+bool WriteAll(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What the helper thread saw of one message box of this process.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner;
+    bool exclamation;
+    UINT errorMode;
+};
+
+bool IsOurBox(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window);
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM found)
+{
+    if (!IsOurBox(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindExclamation(HWND child, LPARAM found)
+{
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        return TRUE;
+    HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    if (shown == LoadIconA(nullptr, IDI_EXCLAMATION))
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+UINT CurrentErrorMode()
+{
+    UINT mode = SetErrorMode(0);
+    SetErrorMode(mode);
+    return mode;
+}
+
+// Answers every message box of this process from a helper thread while the test's own
+// thread sits in the box's modal loop. answer(box, index) picks the button to press.
+class BoxWatcher
+{
+  public:
+    explicit BoxWatcher(std::function<int(const SeenBox&, size_t)> answer)
+        : answer_(std::move(answer)), thread_([this] { Run(); })
+    {
+    }
+    ~BoxWatcher() { Stop(); }
+    void Stop()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::vector<SeenBox> boxes;
+
+  private:
+    void Run()
+    {
+        while (!stop_) {
+            HWND box = nullptr;
+            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+            if (box == nullptr) {
+                Sleep(10);
+                continue;
+            }
+            Sleep(50); // let the box finish showing itself
+            SeenBox seen = {};
+            char buf[2048] = "";
+            GetWindowTextA(box, buf, sizeof buf);
+            seen.caption = buf;
+            buf[0] = '\0';
+            GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+            seen.text = buf;
+            seen.owner = GetWindow(box, GW_OWNER);
+            EnumChildWindows(box, FindExclamation, reinterpret_cast<LPARAM>(&seen.exclamation));
+            seen.errorMode = CurrentErrorMode();
+            boxes.push_back(seen);
+            PostMessageA(box, WM_COMMAND, answer_(seen, boxes.size() - 1), 0);
+            for (int i = 0; i < 500 && IsWindow(box); ++i)
+                Sleep(10);
+        }
+    }
+    std::function<int(const SeenBox&, size_t)> answer_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+BoxWatcher* CancelEveryBox()
+{
+    return new BoxWatcher([](const SeenBox&, size_t) { return IDCANCEL; });
+}
+
+// A scratch directory tree under the temporary directory, removed afterwards. Its names
+// carry capitals so that the prompt's lower-casing shows.
+class Installer : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+        root = std::string(temp) + "CorvaneInstallerTest\\";
+        RemoveTree(root);
+        ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+        source = MakeDir("Disc\\");
+        target = MakeDir("System\\");
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(owner, nullptr);
+        StartupDialog = owner;
+    }
+    void TearDown() override
+    {
+        StartupDialog = nullptr;
+        DestroyWindow(owner);
+        RemoveTree(root);
+    }
+
+    std::string MakeDir(const std::string& relative)
+    {
+        std::string dir = root + relative;
+        CreateDirectoryA(dir.c_str(), nullptr);
+        return dir;
+    }
+
+    // Puts a stand-in into dir; a marked copy gets a tail of extra bytes, so that it can be
+    // told apart from an unmarked copy of the same version.
+    void Place(const std::string& dir, const char* standIn, bool marked)
+    {
+        std::string bytes = ReadAll(StandIn(standIn));
+        ASSERT_FALSE(bytes.empty()) << standIn;
+        if (marked)
+            bytes += std::string(64, '\x5A');
+        ASSERT_TRUE(WriteAll(dir + "wing32.dll", bytes));
+    }
+
+    static void RemoveTree(const std::string& dir)
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(dir + name + "\\");
+                else
+                    DeleteFileA((dir + name).c_str());
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    std::string root, source, target;
+    HWND owner = nullptr;
+};
+
+// ---- version read ----
+
+TEST(ReadFileVersion, GivesTheFixedFileVersionPair)
+{
+    struct {
+        const char* standIn;
+        uint32_t ms, ls;
+    } cases[] = {
+        {"v1234", 0x00010002, 0x00030004}, {"v1000", 0x00010000, 0x00000000},
+        {"v1001", 0x00010000, 0x00000001}, {"v2000", 0x00020000, 0x00000000},
+        {"top", 0x80000000, 0x00000000},
+    };
+    for (const auto& c : cases) {
+        FileVersion v = ReadFileVersion(StandIn(c.standIn).c_str());
+        EXPECT_TRUE(v.available) << c.standIn;
+        EXPECT_EQ(v.ms, c.ms) << c.standIn;
+        EXPECT_EQ(v.ls, c.ls) << c.standIn;
+    }
+}
+
+TEST_F(Installer, VersionIsUnavailableWithoutAReadableResource)
+{
+    ASSERT_TRUE(WriteAll(source + "notes.txt", "not a program"));
+    const std::string paths[] = {StandIn("none"), source + "missing.dll", source + "notes.txt",
+                                 source};
+    for (const std::string& path : paths) {
+        FileVersion v = ReadFileVersion(path.c_str());
+        EXPECT_FALSE(v.available) << path;
+        EXPECT_EQ(v.ms, 0u) << path;
+        EXPECT_EQ(v.ls, 0u) << path;
+    }
+}
+
+// ---- copy or keep ----
+
+TEST_F(Installer, CopiesUnlessTheInstalledCopyIsAtLeastAsNew)
+{
+    struct {
+        const char* installed; // nullptr: no installed copy
+        const char* disc;
+        bool copied;
+    } cases[] = {
+        {nullptr, "v1000", true},  {"v1000", "v1000", false}, {"v2000", "v1000", false},
+        {"v1001", "v1000", false}, {"v1000", "v1001", true},  {"none", "v1000", true},
+        {"v1234", "v2000", true},  {"top", "v2000", false},   {"v2000", "top", true},
+        {"v2000", "none", true},
+    };
+    std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
+    for (const auto& c : cases) {
+        std::string label = std::string(c.installed ? c.installed : "(none)") + " <- " + c.disc;
+        DeleteFileA((target + "wing32.dll").c_str());
+        if (c.installed)
+            Place(target, c.installed, true);
+        Place(source, c.disc, false);
+        std::string before = ReadAll(target + "wing32.dll");
+
+        EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 1) << label;
+
+        std::string after = ReadAll(target + "wing32.dll");
+        if (c.copied)
+            EXPECT_EQ(after, ReadAll(source + "wing32.dll")) << label;
+        else
+            EXPECT_EQ(after, before) << label;
+    }
+    watcher->Stop();
+    EXPECT_TRUE(watcher->boxes.empty()) << "no box when nothing fails";
+}
+
+// ---- the Retry/Cancel prompt ----
+
+TEST_F(Installer, MissingDiscCopyPromptsAndCancelGivesUp)
+{
+    UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
+    BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
+    int result = UpdateSystemFile("wing32.dll", source.c_str(), target.c_str());
+    watcher.Stop();
+    UINT after = SetErrorMode(before);
+
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(Exists(target + "wing32.dll"));
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    const SeenBox& box = watcher.boxes[0];
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, kPromptHead + Lower(target + "wing32.dll") + kPromptTail);
+    EXPECT_NE(box.text, kPromptHead + target + "wing32.dll" + kPromptTail) << "not lower-cased";
+    EXPECT_EQ(box.owner, owner);
+    EXPECT_TRUE(box.exclamation);
+    EXPECT_EQ(box.errorMode, UINT(SEM_NOOPENFILEERRORBOX)) << "while the prompt is up";
+    EXPECT_EQ(after, UINT(SEM_FAILCRITICALERRORS)) << "restored afterwards";
+}
+
+TEST_F(Installer, CopyWithRetryLowersTheTargetInPlaceAndRetriesUntilCancel)
+{
+    char targetPath[MAX_PATH];
+    lstrcpyA(targetPath, (target + "WING32.DLL").c_str());
+    std::string sourcePath = source + "wing32.dll"; // missing
+    BoxWatcher watcher([](const SeenBox&, size_t index) { return index < 2 ? IDRETRY : IDCANCEL; });
+    LONG result = CopyFileWithRetry(targetPath, sourcePath.c_str());
+    watcher.Stop();
+
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(std::string(targetPath), Lower(target + "WING32.DLL"));
+    EXPECT_EQ(watcher.boxes.size(), 3u) << "two Retries, then Cancel";
+}
+
+TEST_F(Installer, TargetHeldOpenPromptsAndRetryCopiesOnceReleased)
+{
+    Place(target, "v1000", true);
+    Place(source, "v1001", false);
+    std::string installed = target + "wing32.dll";
+    HANDLE held =
+        CreateFileA(installed.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    BoxWatcher watcher([&](const SeenBox&, size_t) {
+        CloseHandle(held);
+        return IDRETRY;
+    });
+    int result = UpdateSystemFile("wing32.dll", source.c_str(), target.c_str());
+    watcher.Stop();
+
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
+    EXPECT_EQ(ReadAll(installed), ReadAll(source + "wing32.dll"));
+}
+
+TEST_F(Installer, CopyWithRetryGivesTheNewFileSize)
+{
+    Place(source, "v1000", false);
+    char targetPath[MAX_PATH];
+    lstrcpyA(targetPath, (target + "wing32.dll").c_str());
+    LONG result = CopyFileWithRetry(targetPath, (source + "wing32.dll").c_str());
+    EXPECT_EQ(result, LONG(ReadAll(StandIn("v1000")).size()));
+}
+
+// A prompt of 256 bytes would only hold paths up to 110 characters.
+TEST_F(Installer, PromptNamesALongTargetInFull)
+{
+    std::string dir = target;
+    while (dir.size() < 200)
+        dir = MakeDir(dir.substr(root.size()) + "DeepFolder\\");
+    BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
+    int result = UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str());
+    watcher.Stop();
+
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_GT((dir + "wing32.dll").size(), 110u);
+    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(dir + "wing32.dll") + kPromptTail);
+}
+
+// A caller's target string longer than any path buffer is lowered whole, but the prompt
+// shows its first 259 characters and nothing more.
+TEST_F(Installer, PromptCutsATargetLongerThanAPathBuffer)
+{
+    std::string longTarget = target + std::string(300 - target.size(), 'Q');
+    std::vector<char> targetPath(longTarget.begin(), longTarget.end());
+    targetPath.push_back('\0');
+    BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
+    LONG result = CopyFileWithRetry(targetPath.data(), (source + "wing32.dll").c_str());
+    watcher.Stop();
+
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(std::string(targetPath.data()), Lower(longTarget));
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(longTarget).substr(0, 259) + kPromptTail);
+}
+
+// A file path that does not fit its 260-byte buffer is neither cut nor copied: the check
+// gives up without a prompt. The longest path that fits (259 characters) still works.
+TEST_F(Installer, FilePathsThatDoNotFitAreRefusedSilently)
+{
+    Place(source, "v1000", false);
+    std::string tooLongDir = target + std::string(250 - target.size() - 1, 'L') + "\\";
+    ASSERT_EQ(tooLongDir.size(), 250u); // + "wing32.dll" = 260 characters
+    std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
+
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), tooLongDir.c_str()), 0);
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", tooLongDir.c_str(), target.c_str()), 0);
+    EXPECT_FALSE(Exists(target + "wing32.dll"));
+
+    std::string dir = target;
+    while (dir.size() < 249 - 11)
+        dir = MakeDir(dir.substr(root.size()) + "Sub\\");
+    dir = MakeDir(dir.substr(root.size()) + std::string(249 - dir.size() - 1, 'F') + "\\");
+    ASSERT_EQ(dir.size(), 249u);
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str()), 1);
+    EXPECT_EQ(ReadAll(dir + "wing32.dll"), ReadAll(source + "wing32.dll"));
+
+    watcher->Stop();
+    EXPECT_TRUE(watcher->boxes.empty());
+}
+
+// ---- InstallWinG against the real system directory ----
+
+// Keeps whatever wing32.dll the system directory holds aside while a test runs.
+class InstallWinGTest : public Installer
+{
+  protected:
+    void SetUp() override
+    {
+        Installer::SetUp();
+        char dir[MAX_PATH];
+        UINT n = GetSystemDirectoryA(dir, sizeof dir);
+        ASSERT_TRUE(n > 0 && n < sizeof dir);
+        installed = std::string(dir) + "\\wing32.dll";
+        saved = root + "saved_wing32.dll";
+        hadInstalled = MoveFileA(installed.c_str(), saved.c_str()) != 0;
+        ASSERT_FALSE(Exists(installed));
+        lstrcpyA(SourceDir, source.c_str());
+        discDir = MakeDir("Disc\\system\\");
+        discDir = MakeDir("Disc\\system\\win95\\");
+        WinGInstalled = 0;
+    }
+    void TearDown() override
+    {
+        DeleteFileA(installed.c_str());
+        if (hadInstalled)
+            MoveFileA(saved.c_str(), installed.c_str());
+        SourceDir[0] = '\0';
+        WinGInstalled = 0;
+        Installer::TearDown();
+    }
+    std::string installed, saved, discDir;
+    bool hadInstalled = false;
+};
+
+TEST_F(InstallWinGTest, CopiesTheDiscCopyOnceAndThenDoesNothing)
+{
+    Place(discDir, "v1000", false);
+    std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
+    InstallWinG();
+    EXPECT_EQ(WinGInstalled, 1);
+    EXPECT_EQ(ReadAll(installed), ReadAll(StandIn("v1000")));
+
+    Place(discDir, "v2000", false);
+    InstallWinG();
+    EXPECT_EQ(WinGInstalled, 1);
+    EXPECT_EQ(ReadAll(installed), ReadAll(StandIn("v1000"))) << "checked once per run";
+    watcher->Stop();
+    EXPECT_TRUE(watcher->boxes.empty());
+}
+
+TEST_F(InstallWinGTest, KeepsANewerInstalledCopy)
+{
+    Place(discDir, "v1000", false);
+    std::string dir = installed.substr(0, installed.size() - strlen("wing32.dll"));
+    Place(dir, "v2000", true);
+    std::string before = ReadAll(installed);
+    InstallWinG();
+    EXPECT_EQ(WinGInstalled, 1);
+    EXPECT_EQ(ReadAll(installed), before);
+}
+
+TEST_F(InstallWinGTest, CancelledCopyLeavesTheFlagAtZero)
+{
+    BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
+    InstallWinG(); // no wing32.dll on the disc
+    watcher.Stop();
+    EXPECT_EQ(WinGInstalled, 0);
+    EXPECT_FALSE(Exists(installed));
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].owner, owner);
+    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
+}
+
+// A launcher directory too deep for "system\\win95\\wing32.dll" to fit a path buffer: nothing
+// is copied and nothing is shown; the game is left to report the missing library.
+TEST_F(InstallWinGTest, DiscDirectoryThatDoesNotFitDoesNothing)
+{
+    Place(discDir, "v1000", false);
+    std::string deep = source + std::string(237 - source.size() - 1, 'D') + "\\";
+    ASSERT_EQ(deep.size(), 237u); // + "system\\win95\\wing32.dll" = 260 characters
+    lstrcpyA(SourceDir, deep.c_str());
+    std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
+    InstallWinG();
+    watcher->Stop();
+    EXPECT_EQ(WinGInstalled, 0);
+    EXPECT_FALSE(Exists(installed));
+    EXPECT_TRUE(watcher->boxes.empty());
+}
+
+} // namespace
