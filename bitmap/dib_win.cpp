@@ -1,6 +1,167 @@
-// Stand-in until the loader lands: no picture.
+// Loading a BMP file into a DibImage, painting it through its palette and releasing it.
 #include "bitmap/dib.h"
 
-DibImage* LoadDib(const char*) { return nullptr; }
-int DrawDib(HDC, int, int, const DibImage*, int, int, int, int) { return 0; }
-int FreeDib(DibImage* image) { return image ? 1 : 0; }
+#include "bitmap/file_reader.h"
+
+#include <string.h>
+
+namespace
+{
+
+constexpr int kPathBufferSize = 260; // 259 characters and the terminator
+
+// A zero-filled fixed block, locked; null when either step fails.
+void* AllocateLocked(SIZE_T size)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_ZEROINIT, size);
+    if (!block)
+        return nullptr;
+    void* pointer = GlobalLock(block);
+    if (!pointer)
+        GlobalFree(block);
+    return pointer;
+}
+
+// Unlocks and frees a block by the pointer that locking it gave.
+void ReleaseLocked(void* pointer)
+{
+    HGLOBAL block = GlobalHandle(pointer);
+    GlobalUnlock(block);
+    GlobalFree(block);
+}
+
+// Reads the file after its 14-byte header into buffer, keeping the header apart in
+// fileHeader: two reads. Fills layout and gives true when the picture can be shown.
+bool ReadPicture(FileStream file, uint8_t* buffer, LONG size, uint8_t* fileHeader,
+                 BmpLayout* layout)
+{
+    LONG got = FileRead(file, buffer, 1, size);
+    return got >= 0 && ReadBmpLayout(fileHeader, buffer, uint32_t(got), layout);
+}
+
+// Fills a zero-filled record from a read picture: its palette, then its packed block.
+// Releases what it made and gives false on failure.
+bool BuildImage(DibImage* image, const uint8_t* buffer, const BmpLayout& layout)
+{
+    image->Palette = CreateDibPalette(buffer, &layout);
+    if (!image->Palette)
+        return false;
+    image->PackedDib = UnpackDib(buffer, &layout);
+    if (!image->PackedDib) {
+        DeleteObject(image->Palette);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Loads an 8-bit BMP file (plain or BI_RLE8) into a new DibImage; null on any failure, with
+// everything acquired on the way released.
+DibImage* LoadDib(const char* path)
+{
+    char copy[kPathBufferSize];
+    if (!path || strlen(path) >= sizeof copy)
+        return nullptr;
+    memcpy(copy, path, strlen(path) + 1);
+
+    LONG fileSize = FileGetSize(copy);
+    if (fileSize < LONG(kBmpFileHeaderSize + kBmpInfoHeaderSize) || fileSize > kBmpMaxFileSize)
+        return nullptr;
+    LONG size = fileSize - LONG(kBmpFileHeaderSize);
+    uint8_t* buffer = static_cast<uint8_t*>(AllocateLocked(SIZE_T(size)));
+    if (!buffer)
+        return nullptr;
+    FileStream file = FileOpen(copy);
+    if (!file) {
+        ReleaseLocked(buffer);
+        return nullptr;
+    }
+
+    DibImage* image = nullptr;
+    uint8_t fileHeader[kBmpFileHeaderSize];
+    BmpLayout layout;
+    if (FileRead(file, buffer, 1, kBmpFileHeaderSize) == LONG(kBmpFileHeaderSize) &&
+        buffer[0] == 'B' && buffer[1] == 'M') {
+        memcpy(fileHeader, buffer, sizeof fileHeader);
+        image = static_cast<DibImage*>(AllocateLocked(sizeof(DibImage)));
+        if (image && !(ReadPicture(file, buffer, size, fileHeader, &layout) &&
+                       BuildImage(image, buffer, layout))) {
+            ReleaseLocked(image);
+            image = nullptr;
+        }
+    }
+    FileClose(file);
+    ReleaseLocked(buffer);
+    return image;
+}
+
+// A logical palette of 256 entries from the file's colour table; entries the table does not
+// have are black. Null for a null picture or when the palette cannot be made.
+HPALETTE CreateDibPalette(const uint8_t* contents, const BmpLayout* layout)
+{
+    if (!contents || !layout)
+        return nullptr;
+    LOGPALETTE* logical = static_cast<LOGPALETTE*>(
+        AllocateLocked(sizeof(LOGPALETTE) + (kBmpPackedColors - 1) * sizeof(PALETTEENTRY)));
+    if (!logical)
+        return nullptr;
+    BmpColor colors[kBmpPackedColors];
+    ReadBmpColors(*layout, contents, colors);
+    logical->palVersion = 0x300;
+    logical->palNumEntries = WORD(kBmpPackedColors);
+    PALETTEENTRY* entries = logical->palPalEntry;
+    for (uint32_t i = 0; i < kBmpPackedColors; ++i)
+        entries[i] = PALETTEENTRY{colors[i].red, colors[i].green, colors[i].blue, 0};
+    HPALETTE palette = CreatePalette(logical);
+    ReleaseLocked(logical);
+    return palette;
+}
+
+// The packed block for painting: 40-byte header, identity index table, 8-bit rows (RLE8
+// expanded). Null for a null picture or when the block cannot be had.
+BITMAPINFOHEADER* UnpackDib(const uint8_t* contents, const BmpLayout* layout)
+{
+    if (!contents || !layout)
+        return nullptr;
+    uint8_t* packed = static_cast<uint8_t*>(AllocateLocked(PackedDibSize(*layout)));
+    if (!packed)
+        return nullptr;
+    UnpackBmp(*layout, contents, packed);
+    return reinterpret_cast<BITMAPINFOHEADER*>(packed);
+}
+
+// Paints width x height pixels of the picture from (srcX, srcY), counted from its top-left
+// corner, unscaled at (x, y) through the picture's palette; the device context gets its
+// previous palette back. 0 when there is no picture.
+int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int width, int height)
+{
+    if (!image || !image->PackedDib)
+        return 0;
+    const BITMAPINFOHEADER* header = image->PackedDib;
+    if (header->biBitCount > 8)
+        return 0;
+    const BYTE* rows =
+        reinterpret_cast<const BYTE*>(header) + kBmpInfoHeaderSize + 2 * (1u << header->biBitCount);
+    HPALETTE previous = SelectPalette(dc, image->Palette, FALSE);
+    RealizePalette(dc);
+    int bottomUpY = header->biHeight - height - srcY;
+    int result =
+        StretchDIBits(dc, x, y, width, height, srcX, bottomUpY, width, height, rows,
+                      reinterpret_cast<const BITMAPINFO*>(header), DIB_PAL_COLORS, SRCCOPY);
+    SelectPalette(dc, previous, FALSE);
+    return result;
+}
+
+// Releases the picture's block, its palette and the record; 1 when there was a record.
+int FreeDib(DibImage* image)
+{
+    if (!image)
+        return 0;
+    if (image->PackedDib)
+        ReleaseLocked(image->PackedDib);
+    if (image->Palette)
+        DeleteObject(image->Palette);
+    ReleaseLocked(image);
+    return 1;
+}
