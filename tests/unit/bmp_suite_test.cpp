@@ -1,0 +1,157 @@
+// The public BMP suite, read in place: every file is refused or loads without a memory
+// error, and the 8-bit, 40-byte-header, bottom-up files with a reference decode to it.
+#include "tests/unit/bmp_load_helper.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+const fs::path kSuite = CORVANE_BMPSUITE_DIR;
+
+Bytes ReadAll(const fs::path& path)
+{
+    Bytes bytes;
+    FILE* f = std::fopen(path.string().c_str(), "rb");
+    if (!f)
+        return bytes;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    std::fclose(f);
+    return bytes;
+}
+
+// A binary PPM (P6, maxval 255): width, height and RGB triples, top row first.
+struct Ppm {
+    int width = 0, height = 0;
+    Bytes rgb;
+};
+
+bool ParsePpm(const Bytes& file, Ppm* out)
+{
+    size_t at = 0;
+    auto token = [&]() {
+        std::string t;
+        while (at < file.size()) {
+            char c = char(file[at]);
+            if (c == '#') {
+                while (at < file.size() && file[at] != '\n')
+                    ++at;
+            } else if (std::isspace(static_cast<unsigned char>(c))) {
+                ++at;
+                if (!t.empty())
+                    break;
+            } else {
+                t += c;
+                ++at;
+            }
+        }
+        return t;
+    };
+    if (token() != "P6")
+        return false;
+    out->width = std::stoi(token());
+    out->height = std::stoi(token());
+    if (token() != "255")
+        return false;
+    size_t size = size_t(out->width) * size_t(out->height) * 3;
+    if (file.size() - at < size)
+        return false;
+    out->rgb.assign(file.begin() + long(at), file.begin() + long(at + size));
+    return true;
+}
+
+std::vector<fs::path> SuiteFiles()
+{
+    std::vector<fs::path> files;
+    for (const char* dir : {"g", "q", "b", "x"}) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(kSuite / dir, ec))
+            if (entry.path().extension() == ".bmp")
+                files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The files of g/ and q/ this loader is built for: 8 bits, 40-byte header, bottom-up,
+// BI_RGB or BI_RLE8.
+const std::set<std::string> kMustDecode = {
+    "g/pal8.bmp",        "g/pal8-0.bmp",     "g/pal8gs.bmp",        "g/pal8w124.bmp",
+    "g/pal8w125.bmp",    "g/pal8w126.bmp",   "g/pal8nonsquare.bmp", "g/pal8rle.bmp",
+    "q/pal8rletrns.bmp", "q/pal8rlecut.bmp", "q/pal8offs.bmp"};
+
+std::string SuiteName(const fs::path& path)
+{
+    return path.parent_path().filename().string() + "/" + path.filename().string();
+}
+
+class BmpSuite : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        if (!fs::is_directory(kSuite))
+            GTEST_SKIP() << "no BMP suite at " << kSuite;
+    }
+};
+
+// Run under the address sanitizer in the native build: every file, good or bad, goes
+// through the loader's checks and, when accepted, its expansion.
+TEST_F(BmpSuite, EveryFileIsRefusedOrLoadsSafely)
+{
+    std::vector<fs::path> files = SuiteFiles();
+    ASSERT_GT(files.size(), 80u);
+    std::string accepted;
+    for (const fs::path& path : files) {
+        CoreLoad load = LoadThroughCore(ReadAll(path));
+        if (load.ok)
+            accepted += SuiteName(path) + " ";
+        if (kMustDecode.count(SuiteName(path)))
+            EXPECT_TRUE(load.ok) << SuiteName(path);
+    }
+    std::printf("accepted: %s\n", accepted.c_str());
+}
+
+// Pixel for pixel against the reference. Pixels an RLE8 stream never writes keep value 0,
+// so they show colour 0 of the file: the references of pal8rletrns and pal8rlecut give
+// those pixels that same colour, so every pixel is compared.
+TEST_F(BmpSuite, EightBitFilesDecodeToTheirReferences)
+{
+    for (const std::string& name : kMustDecode) {
+        SCOPED_TRACE(name);
+        CoreLoad load = LoadThroughCore(ReadAll(kSuite / name));
+        ASSERT_TRUE(load.ok);
+        std::string base = fs::path(name).stem().string();
+        Ppm ref;
+        ASSERT_TRUE(ParsePpm(ReadAll(kSuite / "ref" / (base + ".ppm")), &ref));
+        const BmpLayout& l = load.layout;
+        ASSERT_EQ(ref.width, l.width);
+        ASSERT_EQ(ref.height, l.height);
+        int mismatches = 0;
+        for (int y = 0; y < l.height; ++y) {
+            const uint8_t* row = load.rows() + size_t(l.height - 1 - y) * size_t(l.stride);
+            for (int x = 0; x < l.width; ++x) {
+                const BmpColor& c = load.colors[row[x]];
+                const uint8_t* want = &ref.rgb[(size_t(y) * size_t(l.width) + size_t(x)) * 3];
+                if (c.red != want[0] || c.green != want[1] || c.blue != want[2]) {
+                    if (mismatches++ < 5)
+                        ADD_FAILURE() << "pixel " << x << "," << y << " index " << int(row[x]);
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+} // namespace
