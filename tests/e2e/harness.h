@@ -1,0 +1,149 @@
+// End-to-end harness: lays out disc folders in the Wine prefix, starts launcher.exe in them
+// and watches it from outside as a user would see it: its startup window, its message boxes,
+// the pixels on the screen, the game it starts and its full 32-bit exit code.
+//
+// Where things are:
+//   - discs are laid out under C:\e2e\<name>\ (WorkRoot()), fresh for every scenario;
+//   - the launcher runs with C:\e2e\cwd\ as working directory, an empty folder, so it can
+//     only find its files through its own module path, as from any other directory;
+//   - the game (the demo game, GAME\START.EXE) records how it was started into the file named
+//     by CORVANE_GAME_RECORD, which the harness sets for every start, and ends at once;
+//   - D: is mapped (by the test's setup, a dosdevices link) to C:\e2e\drive-d\.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e
+{
+
+constexpr DWORD kStartTimeoutMs = 15000; // a launcher start under Wine takes 1-2 s
+constexpr DWORD kExitTimeoutMs = 10000;
+
+// --- Files built by the project -------------------------------------------------------------
+
+std::string BuildDir();    // the Windows build tree, as a Windows path ending in '\'
+std::string LauncherExe(); // <build>\launcher.exe
+std::string GameExe();     // <build>\disc\GAME\START.EXE (the demo game)
+std::string RuntimeDll();  // <build>\disc\system\win95\wing32.dll (stand-in runtime)
+
+// --- Folders and files in the prefix --------------------------------------------------------
+
+std::string WorkRoot();        // C:\e2e\  (made on first use)
+std::string LauncherWorkDir(); // C:\e2e\cwd\  (made on first use)
+std::string DriveDRoot();      // C:\e2e\drive-d\, which D:\ shows
+
+bool MakeDirs(const std::string& path); // every missing folder on the way; long paths too
+bool RemoveTree(const std::string& path);
+bool WriteBytes(const std::string& path, const void* data, size_t size);
+bool WriteText(const std::string& path, const std::string& text);
+bool ReadText(const std::string& path, std::string* text);
+bool CopyOne(const std::string& from, const std::string& to);
+bool FileExists(const std::string& path);
+
+// "[autorun]" with open= and icon=, then "[CorvaneGame]" with the two keys, as on a real disc.
+std::string Autorun(const std::string& game, const std::string& bitmap);
+
+// What goes into a disc folder. The folder is emptied first.
+struct DiscSpec {
+    std::string root; // Windows path ending in '\'
+    bool writeAutorun = true;
+    std::string autorun = Autorun("GAME\\START.EXE", "title.bmp");
+    std::string launcherName = "launcher.exe";
+    bool withGame = true;     // GAME\START.EXE
+    bool withRuntime = true;  // system\win95\wing32.dll
+    bool withPicture = false; // title.bmp: the demo title picture (RLE8)
+};
+bool LayOutDisc(const DiscSpec& disc);
+
+// --- The launcher process -------------------------------------------------------------------
+
+// A started launcher. Ended by force when the scenario leaves it running (a failed
+// assertion), so that no window outlives its test.
+struct Launcher {
+    PROCESS_INFORMATION pi{};
+    std::string recordFile; // what the game writes when the launcher starts it
+    Launcher() = default;
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+    ~Launcher();
+};
+
+// Starts exePath with LauncherWorkDir() as working directory (or workDir when given) and
+// CORVANE_GAME_RECORD naming recordFile (a fresh file under WorkRoot() when empty).
+bool StartLauncher(Launcher* launcher, const std::string& exePath,
+                   const std::string& recordFile = "", const std::string& workDir = "");
+
+// Waits for the process to end; the full exit code. False on timeout.
+bool WaitForExit(Launcher& launcher, DWORD timeoutMs, DWORD* exitCode);
+bool IsRunning(const Launcher& launcher);
+void Kill(Launcher& launcher);
+
+// --- Windows of the launcher ----------------------------------------------------------------
+
+// The visible startup dialog (class CorvaneStartupDialogClass) of the process; null when the
+// process ended, showed a message box instead, or the time ran out.
+HWND WaitForStartupDialog(const Launcher& launcher, DWORD timeoutMs = kStartTimeoutMs);
+
+// Any window of class CorvaneStartupDialogClass of the process, visible or not.
+HWND FindStartupWindow(DWORD pid);
+
+struct Box {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+    HWND owner = nullptr;
+    bool hasOk = false, hasCancel = false, hasRetry = false; // buttons 1, 2, 4
+    bool hasIcon = false;
+    bool visible = false;
+};
+
+// Every message box (top-level "#32770" window) that the process has open now.
+std::vector<Box> ListBoxes(DWORD pid);
+
+// Waits until the process shows a visible message box and reads it. False when the process
+// ended first, or the time ran out.
+bool WaitForBox(const Launcher& launcher, Box* box, DWORD timeoutMs = kStartTimeoutMs);
+
+// Presses a button of a box (or of the dialog) as a click would, and waits until a box is
+// gone (true) or the time ran out.
+void PressButton(HWND window, int id);
+bool PressAndWaitGone(const Box& box, int id, DWORD timeoutMs = kExitTimeoutMs);
+
+// Answers every box with OK until the process ends; the boxes in the order they came.
+bool CollectBoxesUntilExit(Launcher& launcher, std::vector<Box>* boxes, DWORD* exitCode);
+
+// The system's own text for an error code, as FormatMessageA gives it without inserts.
+std::string SystemText(DWORD code);
+
+// --- Geometry and pixels --------------------------------------------------------------------
+
+struct DialogGeometry {
+    RECT window{};       // screen coordinates
+    RECT client{};       // screen coordinates
+    RECT play{}, quit{}; // button window rectangles, screen coordinates
+    RECT desktop{};
+};
+bool ReadGeometry(HWND dialog, DialogGeometry* g);
+
+// The pixels of a screen rectangle as 0x00RRGGBB values, rows top-down.
+bool CaptureScreen(const RECT& rect, std::vector<uint32_t>* pixels);
+
+// --- The game's record ----------------------------------------------------------------------
+
+struct GameRecord {
+    std::string command;   // GetCommandLineA of the started game
+    std::string directory; // its working directory
+    std::string module;    // the file that ran
+};
+// Waits (briefly) for the game to write its record. False when it never did.
+bool ReadGameRecord(const std::string& recordFile, GameRecord* record, DWORD timeoutMs = 5000);
+
+// The demo title picture as a BMP file.
+std::vector<uint8_t> TitlePicture();
+
+std::string Lower(std::string s);
+
+} // namespace e2e

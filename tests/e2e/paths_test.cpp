@@ -1,0 +1,190 @@
+// Where the launcher lies and how long its paths are: a folder name with a blank, names that
+// do not fit the launcher's 260-byte path buffers, and values cut by the profile reader.
+#include "tests/e2e/scenario.h"
+
+namespace e2e
+{
+namespace
+{
+
+// Removes what a scenario planted outside its own folder, also when it fails half-way.
+struct Cleanup {
+    std::vector<std::string> paths;
+    ~Cleanup()
+    {
+        for (const std::string& p : paths)
+            RemoveTree(p);
+    }
+};
+
+struct BlankCase {
+    const char* name;
+    const char* game;
+    const char* expectedArguments; // what follows the quoted program path
+};
+
+class BlankInPath : public ::testing::TestWithParam<BlankCase>
+{
+};
+
+// A disc folder with a blank ("C:\Corvane Disc\") must never run C:\Corvane.exe: the program
+// path is quoted and whatever followed the program in game= stays its arguments.
+TEST_P(BlankInPath, QuotedProgramPathRunsTheRealGameNotTheDecoy)
+{
+    const BlankCase& c = GetParam();
+    const std::string root = "C:\\Corvane Disc\\";
+    const std::string decoy = "C:\\Corvane.exe";
+    Cleanup cleanup{{root, decoy}};
+    DiscSpec disc;
+    disc.root = root;
+    disc.autorun = Autorun(c.game, "title.bmp");
+    ASSERT_TRUE(LayOutDisc(disc));
+    ASSERT_TRUE(CopyOne(GameExe(), decoy));
+
+    // The decoy is where an unquoted command line would find it.
+    {
+        std::string record = WorkRoot() + "decoy-check.txt";
+        DeleteFileA(record.c_str());
+        SetEnvironmentVariableA("CORVANE_GAME_RECORD", record.c_str());
+        UINT started = WinExec((root + "GAME\\START.EXE").c_str(), SW_SHOWNORMAL);
+        SetEnvironmentVariableA("CORVANE_GAME_RECORD", nullptr);
+        ASSERT_GE(started, 32u);
+        GameRecord unquoted;
+        ASSERT_TRUE(ReadGameRecord(record, &unquoted));
+        ASSERT_EQ(Lower(unquoted.module), Lower(decoy));
+    }
+
+    Launcher launcher;
+    ASSERT_TRUE(StartLauncher(&launcher, root + "launcher.exe"));
+    HWND dialog = WaitForStartupDialog(launcher);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+    EXPECT_EQ(code, 301u);
+    GameRecord record;
+    ASSERT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+    EXPECT_EQ(Lower(record.module), Lower(root + "GAME\\START.EXE"));
+    EXPECT_EQ(record.command, "\"" + root + "GAME\\START.EXE\"" + c.expectedArguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Games, BlankInPath,
+    ::testing::Values(BlankCase{"ProgramOnly", "GAME\\START.EXE", ""},
+                      BlankCase{"WithArguments", "GAME\\START.EXE -windowed /level 2",
+                                " -windowed /level 2"}),
+    [](const ::testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
+
+struct LengthCase {
+    const char* name;
+    size_t dirLength;         // the launcher's folder, trailing backslash included
+    const char* launcherName; // file name of the launcher in it
+    size_t gameLength;        // length of game= ("GAME\START.EXE" padded with arguments)
+    bool dialogOpens;         // otherwise: one "Error" box, the class atom, no dialog
+    bool gameStarts;          // after Play; otherwise an "Error" box and exit code 301
+};
+
+class PathLengths : public ::testing::TestWithParam<LengthCase>
+{
+};
+
+// game= of the given length: the program, then a blank and 'a's as its arguments.
+std::string GameValue(size_t length)
+{
+    std::string value = "GAME\\START.EXE";
+    if (length > value.size())
+        value += " " + std::string(length - value.size() - 1, 'a');
+    return value;
+}
+
+// Names that would not fit a 260-byte buffer are refused with the system's text for
+// ERROR_FILENAME_EXCED_RANGE, never cut or written past the buffer:
+// - a launcher path of 259 characters fills the module-name buffer and comes back cut, so it
+//   names no directory (Wine starts no program whose path is longer than that);
+// - a folder of more than 248 characters leaves no room for "autorun.inf";
+// - a folder and game= longer than 259 characters together leave no room for the command line.
+// One character less, each of them works.
+TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
+{
+    const LengthCase& c = GetParam();
+    std::string base = WorkRoot() + "len\\";
+    RemoveTree(base);
+    DiscSpec disc;
+    disc.root = PaddedDir(base, c.dirLength);
+    ASSERT_EQ(disc.root.size(), c.dirLength);
+    disc.launcherName = c.launcherName;
+    disc.autorun = Autorun(GameValue(c.gameLength), "title.bmp");
+    ASSERT_TRUE(LayOutDisc(disc));
+    Cleanup cleanup{{base}};
+
+    Launcher launcher;
+    ASSERT_TRUE(StartLauncher(&launcher, disc.root + c.launcherName)) << "error " << GetLastError();
+    DWORD code = 0;
+    HWND dialog = WaitForStartupDialog(launcher);
+    if (!c.dialogOpens) {
+        EXPECT_EQ(dialog, nullptr);
+        std::vector<Box> boxes;
+        ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Error");
+        EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+        EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
+        return;
+    }
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+    GameRecord record;
+    if (c.gameStarts) {
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+        ASSERT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+        EXPECT_EQ(record.command, disc.root + GameValue(c.gameLength));
+    } else {
+        std::vector<Box> boxes;
+        ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Error");
+        EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+        EXPECT_FALSE(ReadGameRecord(launcher.recordFile, &record, 300));
+    }
+    EXPECT_EQ(code, 301u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, PathLengths,
+    ::testing::Values(
+        // launcher path 259 (cut) and 258 (whole) characters; with 258 the folder is too deep
+        // for GAME\\START.EXE to follow it, so Play reports that instead
+        LengthCase{"LauncherPath259", 247, "launcher.exe", 14, false, false},
+        LengthCase{"LauncherPath258", 246, "launcher.exe", 14, true, false},
+        // profile path: folder of 249 and 248 characters
+        LengthCase{"Folder249", 249, "L.EXE", 14, false, false},
+        LengthCase{"Folder248", 248, "L.EXE", 14, true, false},
+        // command line of 260 and 259 characters
+        LengthCase{"CommandLine260", 240, "launcher.exe", 20, true, false},
+        LengthCase{"CommandLine259", 240, "launcher.exe", 19, true, true}),
+    [](const ::testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.name); });
+
+// A value of 300 characters arrives cut to 258 and is used as cut: the file counts as
+// correct (the dialog opens), and the cut game= is still too long to follow any folder in a
+// 259-character command line, so Play reports the name as too long instead of cutting again.
+TEST(ProfileValues, ValueOf300CharactersIsCutAndUsed)
+{
+    DiscSpec disc;
+    disc.root = TestDiscRoot();
+    disc.autorun = Autorun(GameValue(300), std::string(300, 'b'));
+    ASSERT_TRUE(LayOutDisc(disc));
+    Launcher launcher;
+    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
+    HWND dialog = WaitForStartupDialog(launcher);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+    std::vector<Box> boxes;
+    DWORD code = 0;
+    ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+    EXPECT_EQ(code, 301u);
+}
+
+} // namespace
+} // namespace e2e
