@@ -17,6 +17,34 @@ if(WIN32)
   add_custom_target(installer_standins DEPENDS
     standin_wing32_v1000 standin_wing32_v1001 standin_wing32_v2000
     standin_wing32_v1234 standin_wing32_top standin_wing32_none)
+
+  # Two stand-ins whose version resource is written byte by byte, with a root block that
+  # is shorter than VS_FIXEDFILEINFO: "rootzero" has none (length 0), "rootshort" only 8
+  # bytes (signature and structure version). GNU windres refuses the second, so the .res
+  # from llvm-rc becomes an object through llvm-cvtres.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(cvtres_machine X64)
+  else()
+    set(cvtres_machine X86)
+  endif()
+  set(raw_rootzero "40, 0, 0, L\"VS_VERSION_INFO\\0\", 0")
+  set(raw_rootshort "48, 8, 0, L\"VS_VERSION_INFO\\0\", 0, 0xFEEF04BDL, 0x00010000L")
+  foreach(dir rootzero rootshort)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.rc)
+    set(obj ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.obj)
+    file(WRITE ${rc} "1 16\nBEGIN\n  ${raw_${dir}}\nEND\n")
+    add_custom_command(OUTPUT ${obj}
+      COMMAND llvm-rc /FO ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.res ${rc}
+      COMMAND llvm-cvtres /MACHINE:${cvtres_machine} /OUT:${obj}
+              ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.res
+      DEPENDS ${rc} VERBATIM)
+    corvane_standin_dll(standin_wing32_${dir} ${CORVANE_STANDIN_DIR}/${dir} "")
+    target_sources(standin_wing32_${dir} PRIVATE ${obj})
+    set_target_properties(standin_wing32_${dir} PROPERTIES
+      ARCHIVE_OUTPUT_DIRECTORY ${CORVANE_STANDIN_DIR}/${dir}/lib)
+    add_dependencies(installer_standins standin_wing32_${dir})
+  endforeach()
+
   foreach(user win32_tests e2e_tests)
     if(TARGET ${user})
       add_dependencies(${user} installer_standins)
