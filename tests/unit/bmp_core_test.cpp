@@ -254,8 +254,9 @@ TEST(BmpMalformed, EveryCutOfAGoodFileIsSafe)
     for (const Bytes& file : {bmpw::WritePlainBmp(p), bmpw::WriteRle8Bmp(p)}) {
         for (size_t cut = 0; cut <= file.size(); ++cut) {
             CoreLoad load = LoadThroughCore(Bytes(file.begin(), file.begin() + long(cut)));
-            if (load.ok)
+            if (load.ok) {
                 ASSERT_EQ(load.packed.size(), 40u + 512u + 24u * 6u);
+            }
         }
     }
 }
