@@ -1,0 +1,302 @@
+// The startup window built from the real template and class: layout, painting, procedures'
+// results and the modal run that WinMain makes.
+#include <windows.h>
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bitmap/dib.h"
+#include "launcher/globals.h"
+#include "resources/resource_ids.h"
+#include "startup/layout.h"
+#include "startup/startup.h"
+#include "tests/support/bmp_writer.h"
+#include "tests/win32/launcher_box_watcher.h"
+
+namespace
+{
+
+HINSTANCE Self()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+void RegisterOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    WNDCLASSA wc;
+    FillStartupClass(&wc, Self());
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    done = true;
+}
+
+// Sets the picture that WM_CREATE will load: a file in the temporary directory, or none.
+void UsePicture(const std::vector<uint8_t>* bytes)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    lstrcpyA(SourceDir, temp);
+    lstrcpyA(BitmapFile, "corvane_title.bmp");
+    const std::string path = std::string(temp) + BitmapFile;
+    DeleteFileA(path.c_str());
+    if (!bytes)
+        return;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes->data(), DWORD(bytes->size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void Pump()
+{
+    MSG msg;
+    for (int i = 0; i < 20; ++i) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+// A modeless window from template 200, destroyed (and its WM_QUIT taken) at scope end.
+struct OpenDialog {
+    HWND window = nullptr;
+    OpenDialog()
+    {
+        RegisterOnce();
+        window =
+            CreateDialogParamA(Self(), MAKEINTRESOURCEA(IDD_STARTUP), nullptr, StartupDlgProc, 0);
+        UpdateWindow(window);
+        Pump();
+    }
+    ~OpenDialog()
+    {
+        DestroyWindow(window);
+        StartupImage = nullptr; // freed by WM_DESTROY
+        MSG msg;
+        PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    RECT Client(int id) const
+    {
+        RECT r;
+        HWND item = GetDlgItem(window, id);
+        GetWindowRect(item, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+};
+
+COLORREF Pixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return c;
+}
+
+COLORREF Rgb(const bmpw::RgbQuad& q)
+{
+    return RGB(q.red, q.green, q.blue);
+}
+
+TEST(StartupClass, RegistrationRecord)
+{
+    WNDCLASSA wc;
+    memset(&wc, 0xCC, sizeof wc);
+    FillStartupClass(&wc, Self());
+    EXPECT_EQ(wc.style, UINT(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(wc.lpfnWndProc, StartupWndProc);
+    EXPECT_EQ(wc.cbClsExtra, 0);
+    EXPECT_EQ(wc.cbWndExtra, DLGWINDOWEXTRA);
+    EXPECT_EQ(wc.hInstance, Self());
+    EXPECT_EQ(wc.hIcon, nullptr);
+    EXPECT_EQ(wc.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    EXPECT_EQ(wc.lpszMenuName, nullptr);
+    EXPECT_STREQ(wc.lpszClassName, "CorvaneStartupDialogClass");
+    EXPECT_STREQ(kStartupClassName, "CorvaneStartupDialogClass");
+}
+
+// The worked example on the real window: 640 x 480 desktop, 80 x 28 buttons (40 x 14 dialog
+// units in the system font), a one-pixel border, a 420 x 280 picture.
+TEST(StartupWindow, LaysOutAroundThePictureAndPaintsFrameAndPicture)
+{
+    const bmpw::Picture picture = bmpw::MakeTestPicture(420, 280);
+    const std::vector<uint8_t> file = bmpw::WritePlainBmp(picture);
+    UsePicture(&file);
+    OpenDialog dialog;
+    ASSERT_NE(dialog.window, nullptr);
+    ASSERT_NE(StartupImage, nullptr);
+    EXPECT_EQ(StartupDialog, dialog.window);
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    ASSERT_EQ(desktop.right, 640);
+    ASSERT_EQ(desktop.bottom, 480);
+
+    RECT r;
+    GetWindowRect(dialog.window, &r);
+    EXPECT_EQ(r.left, 97);
+    EXPECT_EQ(r.top, 65);
+    EXPECT_EQ(r.right - r.left, 446);
+    EXPECT_EQ(r.bottom - r.top, 350);
+    EXPECT_EQ(ImageRect.left, 12);
+    EXPECT_EQ(ImageRect.top, 12);
+    EXPECT_EQ(ImageRect.right, 432);
+    EXPECT_EQ(ImageRect.bottom, 292);
+    const RECT play = dialog.Client(IDC_PLAY), quit = dialog.Client(IDC_QUIT);
+    EXPECT_EQ(play.left, 81);
+    EXPECT_EQ(play.top, 306);
+    EXPECT_EQ(play.right - play.left, 80);
+    EXPECT_EQ(play.bottom - play.top, 28);
+    EXPECT_EQ(quit.left, 283);
+    EXPECT_EQ(quit.top, 306);
+
+    // The frame is the ring one pixel outside the picture; outside it, the background.
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME) & 0xFFFFFF;
+    // The dialog manager erases with the dialog's own brush: take the inset's corner.
+    const COLORREF background = Pixel(dialog.window, 2, 2);
+    ASSERT_NE(frame, background);
+    for (POINT p : {POINT{11, 11}, POINT{432, 292}, POINT{11, 150}, POINT{432, 150}, POINT{200, 11},
+                    POINT{200, 292}})
+        EXPECT_EQ(Pixel(dialog.window, p.x, p.y), frame) << p.x << "," << p.y;
+    for (POINT p : {POINT{10, 150}, POINT{433, 150}, POINT{200, 10}, POINT{200, 293}})
+        EXPECT_EQ(Pixel(dialog.window, p.x, p.y), background) << p.x << "," << p.y;
+    // The whole picture, unscaled, top-left corner at (12, 12).
+    const struct {
+        int x, y;
+    } corners[] = {{0, 0}, {419, 0}, {0, 279}, {419, 279}, {210, 140}};
+    for (const auto& c : corners) {
+        const bmpw::RgbQuad q = picture.palette[picture.pixels[size_t(c.y) * 420 + c.x]];
+        EXPECT_EQ(Pixel(dialog.window, 12 + c.x, 12 + c.y), Rgb(q)) << c.x << "," << c.y;
+    }
+}
+
+// Without a picture the window still opens, both buttons stand whole inside it and no frame
+// is drawn.
+TEST(StartupWindow, WithoutPictureShowsBothButtonsAndNoFrame)
+{
+    UsePicture(nullptr);
+    OpenDialog dialog;
+    ASSERT_NE(dialog.window, nullptr);
+    EXPECT_EQ(StartupImage, nullptr);
+    RECT client;
+    GetClientRect(dialog.window, &client);
+    const RECT play = dialog.Client(IDC_PLAY), quit = dialog.Client(IDC_QUIT);
+    EXPECT_GE(play.left, 0);
+    EXPECT_LE(play.right, quit.left);
+    EXPECT_LE(quit.right, client.right);
+    EXPECT_GE(play.top, 0);
+    EXPECT_LE(play.bottom, client.bottom);
+    EXPECT_EQ(play.top, quit.top);
+    const COLORREF background = Pixel(dialog.window, 2, 2);
+    ASSERT_NE(background, GetSysColor(COLOR_WINDOWFRAME) & 0xFFFFFF);
+    EXPECT_EQ(Pixel(dialog.window, ImageRect.left - 1, ImageRect.top - 1), background);
+    EXPECT_EQ(Pixel(dialog.window, ImageRect.left + 5, ImageRect.top - 1), background);
+}
+
+// A picture path longer than its buffer is a failed load, not an overrun.
+TEST(StartupWindow, PicturePathTooLongLoadsNothing)
+{
+    std::string dir(250, 'd');
+    lstrcpyA(SourceDir, (dir + "\\").c_str());
+    lstrcpyA(BitmapFile, "title_picture.bmp");
+    OpenDialog dialog;
+    ASSERT_NE(dialog.window, nullptr);
+    EXPECT_EQ(StartupImage, nullptr);
+}
+
+// Handled messages return 0; everything else returns exactly what DefDlgProcA returns.
+TEST(StartupWindow, ProceduresReturnValues)
+{
+    UsePicture(nullptr);
+    OpenDialog dialog;
+    HWND w = dialog.window;
+    const LRESULT defId = DefDlgProcA(w, DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defId), IDC_PLAY);
+    EXPECT_EQ(StartupWndProc(w, DM_GETDEFID, 0, 0), defId);
+    EXPECT_EQ(StartupWndProc(w, WM_GETDLGCODE, 0, 0), DefDlgProcA(w, WM_GETDLGCODE, 0, 0));
+    InvalidateRect(w, nullptr, TRUE);
+    EXPECT_EQ(StartupWndProc(w, WM_PAINT, 0, 0), 0);
+
+    // Commands other than the four, and the four with a notification code, end nothing.
+    const WPARAM ignored[] = {0,
+                              3,
+                              300,
+                              303,
+                              MAKEWPARAM(IDC_PLAY, 1),
+                              MAKEWPARAM(IDOK, 1),
+                              MAKEWPARAM(IDC_QUIT, BN_SETFOCUS),
+                              MAKEWPARAM(IDCANCEL, 0x8000)};
+    for (WPARAM command : ignored)
+        EXPECT_EQ(StartupDlgProc(w, WM_COMMAND, command, 0), 0) << command;
+    EXPECT_EQ(StartupDlgProc(w, WM_SIZE, 0, 0), 0);
+    EXPECT_EQ(StartupDlgProc(w, WM_PAINT, 0, 0), 0);
+    EXPECT_EQ(StartupDlgProc(w, WM_INITDIALOG, 0, 0), TRUE);
+    EXPECT_TRUE(IsWindow(w));
+    EXPECT_TRUE(IsWindowEnabled(w));
+    EXPECT_EQ(StartupDlgProc(w, WM_COMMAND, IDC_QUIT, 0), TRUE);
+}
+
+struct ModalCase {
+    const char* rule;
+    std::vector<std::pair<UINT, WPARAM>> posted; // to the dialog (WM_COMMAND) or to Play
+    INT_PTR result;
+};
+
+// The modal run as WinMain makes it: the first of the four commands ends the dialog with
+// its identifier; the dialog manager turns Escape into IDCANCEL and Enter into Play.
+TEST(StartupWindow, ModalRunEndsWithTheCommandsIdentifier)
+{
+    RegisterOnce();
+    UsePicture(nullptr);
+    const ModalCase cases[] = {
+        {"Play", {{WM_COMMAND, IDC_PLAY}}, IDC_PLAY},
+        {"Quit", {{WM_COMMAND, IDC_QUIT}}, IDC_QUIT},
+        {"IDOK", {{WM_COMMAND, IDOK}}, IDOK},
+        {"IDCANCEL", {{WM_COMMAND, IDCANCEL}}, IDCANCEL},
+        {"notification code ignored",
+         {{WM_COMMAND, MAKEWPARAM(IDC_PLAY, 1)}, {WM_COMMAND, 303}, {WM_COMMAND, IDC_QUIT}},
+         IDC_QUIT},
+        {"Escape", {{WM_KEYDOWN, VK_ESCAPE}}, IDCANCEL},
+        {"Enter", {{WM_KEYDOWN, VK_RETURN}}, IDC_PLAY},
+    };
+    for (const ModalCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        std::thread user([&c] {
+            HWND dialog = nullptr;
+            for (int i = 0; i < 500 && !dialog; ++i, Sleep(10))
+                dialog = FindWindowA(kStartupClassName, nullptr);
+            for (const auto& [message, wParam] : c.posted) {
+                HWND target = message == WM_COMMAND ? dialog : GetDlgItem(dialog, IDC_PLAY);
+                PostMessageA(target, message, wParam, 0);
+                Sleep(30);
+            }
+        });
+        StartupDialog = nullptr;
+        BoxWatcher installerPrompts; // Play may ask about wing32.dll: answered Cancel
+        const INT_PTR result =
+            DialogBoxParamA(Self(), MAKEINTRESOURCEA(IDD_STARTUP), nullptr, StartupDlgProc, 0);
+        user.join();
+        installerPrompts.Stop();
+        EXPECT_EQ(result, c.result);
+        EXPECT_NE(StartupDialog, nullptr);
+        EXPECT_FALSE(IsWindow(StartupDialog));
+        // WM_DESTROY posted the quit message with code 0.
+        MSG msg;
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 0u);
+    }
+}
+
+} // namespace
