@@ -1,0 +1,319 @@
+// wing32.dll in the system directory as Play leaves it: copied when missing, unversioned or
+// older, kept when equal or newer, and a failed copy offered again in a Retry/Cancel box owned
+// by the startup window. Quit and Escape never touch it.
+#include "tests/e2e/scenario.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace e2e
+{
+namespace
+{
+
+const char kPromptHead[] = "Unable to copy file to ";
+const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
+                           "programs that might have this file open and then retry.";
+
+// A stand-in wing32.dll built with the given version ("v1000", "none", ...).
+std::string StandIn(const char* name)
+{
+    std::string path = std::string("Z:") + CORVANE_STANDIN_DIR + "/" + name + "/wing32.dll";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string Bytes(const std::string& path)
+{
+    std::string bytes;
+    if (!ReadText(path, &bytes))
+        return std::string();
+    return bytes;
+}
+
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "contents differ (" << actual.size() << " bytes, expected " << expected.size() << ")";
+}
+
+// Each case starts from a system directory without wing32.dll, and whatever was there before
+// is put back afterwards.
+class Installer : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char dir[MAX_PATH];
+        UINT n = GetSystemDirectoryA(dir, sizeof dir);
+        ASSERT_TRUE(n > 0 && n < sizeof dir);
+        installed = std::string(dir) + "\\wing32.dll";
+        saved = WorkRoot() + "saved_wing32.dll";
+        DeleteFileA(saved.c_str());
+        hadInstalled = MoveFileA(installed.c_str(), saved.c_str()) != 0;
+        ASSERT_FALSE(FileExists(installed));
+        disc.root = TestDiscRoot();
+        disc.withRuntime = false;
+        ASSERT_TRUE(LayOutDisc(disc));
+        discCopy = disc.root + "system\\win95\\wing32.dll";
+    }
+    void TearDown() override
+    {
+        DeleteFileA(installed.c_str());
+        if (hadInstalled)
+            MoveFileA(saved.c_str(), installed.c_str());
+    }
+
+    // The disc's copy; "" leaves the disc without one.
+    void PutOnDisc(const char* standIn)
+    {
+        ASSERT_TRUE(MakeDirs(disc.root + "system\\win95\\"));
+        if (*standIn) {
+            ASSERT_TRUE(CopyOne(StandIn(standIn), discCopy));
+        }
+    }
+
+    // The installed copy, with a tail of extra bytes so that it differs from an unmarked copy
+    // of the same version; "" leaves none installed.
+    void PutInstalled(const char* standIn)
+    {
+        if (!*standIn)
+            return;
+        std::string bytes = Bytes(StandIn(standIn)) + std::string(64, '\x5A');
+        ASSERT_TRUE(WriteBytes(installed, bytes.data(), bytes.size()));
+    }
+
+    // Starts the launcher on the disc and waits for its window.
+    HWND Start(Launcher* launcher)
+    {
+        if (!StartLauncher(launcher, disc.root + "launcher.exe"))
+            return nullptr;
+        return WaitForStartupDialog(*launcher);
+    }
+
+    std::string installed, saved, discCopy;
+    bool hadInstalled = false;
+    DiscSpec disc;
+};
+
+struct CopyCase {
+    const char* name;
+    const char* installed; // "" for none
+    const char* disc;
+    bool copied;
+};
+
+class PlayInstalls : public Installer, public ::testing::WithParamInterface<CopyCase>
+{
+};
+
+// Play checks the installed copy against the disc's before the game starts; nothing is shown.
+TEST_P(PlayInstalls, CopiesUnlessInstalledIsAtLeastAsNew)
+{
+    const CopyCase& c = GetParam();
+    PutOnDisc(c.disc);
+    PutInstalled(c.installed);
+    std::string before = Bytes(installed);
+
+    Launcher launcher;
+    HWND dialog = Start(&launcher);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a box stopped the launcher";
+    EXPECT_EQ(code, 301u);
+    GameRecord record;
+    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+
+    if (c.copied)
+        EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
+    else
+        EXPECT_TRUE(SameBytes(Bytes(installed), before));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, PlayInstalls,
+    ::testing::Values(CopyCase{"NoneInstalled", "", "v1000", true},
+                      CopyCase{"Equal", "v1000", "v1000", false},
+                      CopyCase{"InstalledNewer", "v2000", "v1000", false},
+                      CopyCase{"InstalledNewerLS", "v1001", "v1000", false},
+                      CopyCase{"InstalledOlderLS", "v1000", "v1001", true},
+                      CopyCase{"InstalledOlderMSLargerLS", "v1234", "v2000", true},
+                      CopyCase{"InstalledUnversioned", "none", "v1000", true},
+                      CopyCase{"InstalledTopBitOfMS", "top", "v2000", false},
+                      CopyCase{"DiscUnversioned", "v2000", "none", true}),
+    [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+// A system icon drawn over a plain background, as 0x00RRGGBB pixels top-down.
+std::vector<uint32_t> DrawnIcon(LPCSTR id, int width, int height, uint32_t background)
+{
+    std::vector<uint32_t> pixels;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section)
+        return pixels;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, section);
+    uint32_t* p = static_cast<uint32_t*>(bits);
+    std::fill(p, p + size_t(width) * height, background);
+    DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    GdiFlush();
+    pixels.assign(p, p + size_t(width) * height);
+    for (uint32_t& v : pixels)
+        v &= 0x00FFFFFF;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(section);
+    return pixels;
+}
+
+uint64_t Distance(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    uint64_t sum = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8)
+            sum += uint64_t(std::abs(int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF)));
+    return sum;
+}
+
+// Which of the four message-box icons the box's icon control shows on the screen (icon
+// handles of another process cannot be read).
+std::string ShownIcon(HWND box)
+{
+    HWND control = GetDlgItem(box, 0x0440);
+    RECT r;
+    std::vector<uint32_t> shown;
+    if (!control || !GetWindowRect(control, &r) || !CaptureScreen(r, &shown))
+        return "none";
+    int width = r.right - r.left, height = r.bottom - r.top;
+    struct {
+        const char* name;
+        LPCSTR id;
+    } icons[] = {{"exclamation", IDI_EXCLAMATION},
+                 {"hand", IDI_HAND},
+                 {"asterisk", IDI_ASTERISK},
+                 {"question", IDI_QUESTION}};
+    std::string best = "none";
+    uint64_t bestDistance = UINT64_MAX;
+    for (const auto& icon : icons) {
+        uint64_t d = Distance(shown, DrawnIcon(icon.id, width, height, shown[0]));
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = icon.name;
+        }
+    }
+    return best;
+}
+
+// The Retry/Cancel box as the user meets it: owned by the startup window, caption "Error",
+// the exclamation icon and the target path in lower case.
+void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target)
+{
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, kPromptHead + Lower(target) + kPromptTail);
+    EXPECT_EQ(box.owner, dialog);
+    EXPECT_TRUE(box.hasRetry && box.hasCancel && !box.hasOk);
+    EXPECT_EQ(ShownIcon(box.window), "exclamation");
+}
+
+// Without the disc's copy the copy fails; Cancel gives up, and the game is started anyway.
+TEST_F(Installer, MissingDiscCopyPromptsAndCancelStillStartsTheGame)
+{
+    PutOnDisc("");
+    Launcher launcher;
+    HWND dialog = Start(&launcher);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+
+    Box box;
+    ASSERT_TRUE(WaitForBox(launcher, &box));
+    ExpectCopyPrompt(box, dialog, installed);
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the prompt is modal to the startup window";
+    DWORD code = 0;
+    EXPECT_FALSE(WaitForExit(launcher, 300, &code));
+
+    ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+    EXPECT_EQ(code, 301u);
+    GameRecord record;
+    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+    EXPECT_FALSE(FileExists(installed));
+}
+
+// An installed copy held open without sharing cannot be replaced: the box comes up; once the
+// file is released, Retry copies it and the game starts.
+TEST_F(Installer, HeldOpenTargetPromptsAndRetryCopiesOnceReleased)
+{
+    PutOnDisc("v2000");
+    PutInstalled("v1000");
+    HANDLE held =
+        CreateFileA(installed.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    Launcher launcher;
+    HWND dialog = Start(&launcher);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 301);
+    Box box;
+    bool shown = WaitForBox(launcher, &box);
+    CloseHandle(held);
+    ASSERT_TRUE(shown);
+    ExpectCopyPrompt(box, dialog, installed);
+
+    ASSERT_TRUE(PressAndWaitGone(box, IDRETRY));
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a second box came up";
+    EXPECT_EQ(code, 301u);
+    EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
+}
+
+// Quit and Escape end the launcher without looking at the system directory, whether an
+// older copy is installed there or none at all.
+TEST_F(Installer, QuitAndEscapeLeaveTheSystemDirectoryAlone)
+{
+    PutOnDisc("v2000");
+    struct {
+        const char* how;
+        UINT key; // 0: the Quit button
+        DWORD exitCode;
+        const char* installed;
+    } cases[] = {{"Quit", 0, 302, "v1000"},
+                 {"Escape", VK_ESCAPE, 2, "v1000"},
+                 {"Quit, none installed", 0, 302, ""},
+                 {"Escape, none installed", VK_ESCAPE, 2, ""}};
+    for (const auto& c : cases) {
+        DeleteFileA(installed.c_str());
+        PutInstalled(c.installed);
+        std::string before = Bytes(installed);
+        Launcher launcher;
+        HWND dialog = Start(&launcher);
+        ASSERT_NE(dialog, nullptr) << c.how;
+        if (c.key == 0) {
+            PressButton(dialog, 302);
+        } else {
+            HWND play = GetDlgItem(dialog, 301); // has the focus
+            PostMessageA(play, WM_KEYDOWN, c.key, 1);
+            PostMessageA(play, WM_KEYUP, c.key, 0xC0000001);
+        }
+        DWORD code = 0;
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << c.how;
+        EXPECT_EQ(code, c.exitCode) << c.how;
+        EXPECT_EQ(FileExists(installed), *c.installed != '\0') << c.how;
+        EXPECT_TRUE(SameBytes(Bytes(installed), before)) << c.how;
+    }
+}
+
+} // namespace
+} // namespace e2e
