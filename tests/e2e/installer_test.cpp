@@ -149,6 +149,21 @@ INSTANTIATE_TEST_SUITE_P(
                       CopyCase{"DiscUnversioned", "v2000", "none", true}),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
+// IDOK (the dialog manager's Enter) installs exactly as Play does, then ends with 1.
+TEST_F(Installer, IdokInstallsLikePlay)
+{
+    PutOnDisc("v1001");
+    PutInstalled("v1000");
+    Launcher launcher;
+    HWND dialog = Start(&launcher);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a box stopped the launcher";
+    EXPECT_EQ(code, 1u);
+    EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
+}
+
 // A system icon drawn over a plain background, as 0x00RRGGBB pixels top-down.
 std::vector<uint32_t> DrawnIcon(LPCSTR id, int width, int height, uint32_t background)
 {
