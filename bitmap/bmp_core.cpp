@@ -131,9 +131,11 @@ uint32_t PackedDibSize(const BmpLayout& layout)
 void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed)
 {
     memcpy(packed, contents, kBmpInfoHeaderSize);
-    // The block's index table has 256 entries; a larger declared count would have the
-    // system read the rows as table entries.
-    if (Get32(packed + 32) > kBmpPackedColors)
+    // The block's index table always has 256 entries, and the palette too (black beyond
+    // the file's colours). A count that says otherwise would leave values beyond it to the
+    // system's judgement, or have it read rows as table entries: it becomes 0, all 256.
+    uint32_t colorsUsed = Get32(packed + 32);
+    if (colorsUsed != 0 && colorsUsed != kBmpPackedColors)
         Put32(packed + 32, 0);
     uint8_t* table = packed + kBmpInfoHeaderSize;
     for (uint32_t i = 0; i < kBmpPackedColors; ++i) {

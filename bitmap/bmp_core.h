@@ -56,8 +56,9 @@ void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
 uint32_t PackedDibSize(const BmpLayout& layout);
 
 // Fills a zero-filled packed block of PackedDibSize bytes: the file's 40 header bytes
-// (after an RLE8 expansion with BI_RGB and biSizeImage = area), the identity index table
-// and the rows, copied or expanded from contents.
+// (after an RLE8 expansion with BI_RGB and biSizeImage = area; a biClrUsed other than 0
+// and 256 becomes 0, since the block's table is full), the identity index table and the
+// rows, copied or expanded from contents.
 void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed);
 
 // Expands a BI_RLE8 stream of sourceLength bytes into rows * stride bytes of destination,

@@ -230,20 +230,20 @@ TEST(BmpRefusal, AreaAtTheLimitIsAccepted)
     EXPECT_EQ(layout.area, kBmpMaxArea);
 }
 
-// A declared table longer than 256 entries never reaches the packed header: painting reads
-// only the block's 256 index entries.
-TEST(BmpPacked, OversizedColourCountIsClearedInThePackedHeader)
+// The packed block's table always has 256 entries, and its header says so: painting never
+// depends on how the system treats values beyond a shorter table.
+TEST(BmpPacked, ColourCountOfThePackedHeaderCoversTheFullTable)
 {
-    bmpw::BmpFields f;
-    f.biWidth = 4;
-    f.biHeight = 1;
-    f.biClrUsed = 300;
-    CoreLoad load = LoadThroughCore(bmpw::BuildBmp(f, GreyTable(300), Bytes(4, 1)));
-    ASSERT_TRUE(load.ok);
-    EXPECT_EQ(load.Field32(32), 0u);
-    f.biClrUsed = 252;
-    load = LoadThroughCore(bmpw::BuildBmp(f, GreyTable(252), Bytes(4, 1)));
-    EXPECT_EQ(load.Field32(32), 252u);
+    for (uint32_t used : {0u, 1u, 252u, 256u, 300u}) {
+        bmpw::BmpFields f;
+        f.biWidth = 4;
+        f.biHeight = 1;
+        f.biClrUsed = used;
+        CoreLoad load =
+            LoadThroughCore(bmpw::BuildBmp(f, GreyTable(used ? used : 256), Bytes(4, 0)));
+        ASSERT_TRUE(load.ok) << used;
+        EXPECT_EQ(load.Field32(32), used == 256 ? 256u : 0u) << used;
+    }
 }
 
 // Every cut of a good file, plain or encoded, is refused or loads without any read or write

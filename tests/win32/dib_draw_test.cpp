@@ -89,6 +89,27 @@ TEST(DrawDib, LeavesThePreviouslySelectedPalette)
     DeleteObject(mine);
 }
 
+// Pixel values beyond a short colour table show black, whatever the file's biClrUsed says.
+TEST(DrawDib, ValuesBeyondAShortTablePaintBlack)
+{
+    bmpw::Picture p;
+    p.width = 4;
+    p.height = 1;
+    p.pixels = {0, 1, 2, 200};
+    p.palette = {bmpw::RgbQuad{0xFF, 0xFF, 0xFF, 0}, bmpw::RgbQuad{0, 0, 0xFF, 0}};
+    std::string path = WriteTempFile("corvane_short.bmp", bmpw::WritePlainBmp(p));
+    DibImage* image = LoadDib(path.c_str());
+    DeleteFileA(path.c_str());
+    ASSERT_NE(image, nullptr);
+    Canvas canvas(4, 1, kUntouched);
+    DrawDib(canvas.dc, 0, 0, image, 0, 0, 4, 1);
+    EXPECT_EQ(canvas.At(0, 0), Rgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(canvas.At(1, 0), Rgb(0xFF, 0, 0));
+    EXPECT_EQ(canvas.At(2, 0), 0u);
+    EXPECT_EQ(canvas.At(3, 0), 0u);
+    FreeDib(image);
+}
+
 TEST(DrawDib, NothingToPaintGivesZeroAndTouchesNothing)
 {
     Canvas canvas(4, 4, kUntouched);
