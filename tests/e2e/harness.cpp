@@ -349,6 +349,12 @@ bool WaitForBox(const Launcher& launcher, Box* box, DWORD timeoutMs)
                 for (const Box& again : ListBoxes(launcher.pi.dwProcessId)) {
                     if (again.window == b.window) {
                         *box = again;
+                        // The icon is known once the box has painted it.
+                        for (int i = 0; i < 25 && box->icon.empty(); ++i) {
+                            box->icon = BoxIconName(*box);
+                            if (box->icon.empty())
+                                Sleep(20);
+                        }
                         return true;
                     }
                 }
@@ -391,6 +397,85 @@ bool CollectBoxesUntilExit(Launcher& launcher, std::vector<Box>* boxes, DWORD* e
             return false;
     }
     return WaitForExit(launcher, kExitTimeoutMs, exitCode);
+}
+
+// Draws a system icon at its own size onto a background of one colour, as a static control
+// of that size shows it; pixels as CaptureScreen gives them.
+bool RenderIcon(LPCSTR id, int width, int height, uint32_t background,
+                std::vector<uint32_t>* pixels)
+{
+    HICON icon = LoadIconA(nullptr, id);
+    if (!icon)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section)
+        return false;
+    HDC memory = CreateCompatibleDC(nullptr);
+    bool ok = false;
+    if (memory) {
+        HGDIOBJ old = SelectObject(memory, section);
+        uint32_t* p = static_cast<uint32_t*>(bits);
+        std::fill(p, p + size_t(width) * size_t(height), background);
+        ok = DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+        GdiFlush();
+        if (ok) {
+            pixels->assign(p, p + size_t(width) * size_t(height));
+            for (uint32_t& v : *pixels)
+                v &= 0x00FFFFFF;
+        }
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    DeleteObject(section);
+    return ok;
+}
+
+bool CloseColours(uint32_t a, uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+        if (d > 2 || d < -2)
+            return false;
+    }
+    return true;
+}
+
+std::string BoxIconName(const Box& box)
+{
+    HWND control = GetDlgItem(box.window, kBoxIconId);
+    RECT rect;
+    if (!control || !IsWindowVisible(control) || !GetWindowRect(control, &rect))
+        return "";
+    std::vector<uint32_t> shown;
+    if (!CaptureScreen(rect, &shown))
+        return "";
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    const struct {
+        LPCSTR id;
+        const char* name;
+    } icons[] = {{IDI_HAND, "error"},
+                 {IDI_EXCLAMATION, "warning"},
+                 {IDI_ASTERISK, "information"},
+                 {IDI_QUESTION, "question"}};
+    for (const auto& icon : icons) {
+        std::vector<uint32_t> drawn;
+        if (!RenderIcon(icon.id, width, height, shown[0], &drawn))
+            continue;
+        bool same = true;
+        for (size_t i = 0; same && i < drawn.size(); ++i)
+            same = CloseColours(drawn[i], shown[i]);
+        if (same)
+            return icon.name;
+    }
+    return "";
 }
 
 std::string SystemText(DWORD code)

@@ -98,13 +98,14 @@ struct Box {
     bool hasOk = false, hasCancel = false, hasRetry = false; // buttons 1, 2, 4
     bool hasIcon = false;
     bool visible = false;
+    std::string icon; // BoxIconName, read by WaitForBox once the box is painted
 };
 
 // Every message box (top-level "#32770" window) that the process has open now.
 std::vector<Box> ListBoxes(DWORD pid);
 
-// Waits until the process shows a visible message box and reads it. False when the process
-// ended first, or the time ran out.
+// Waits until the process shows a visible message box and reads it, its icon included. False
+// when the process ended first, or the time ran out.
 bool WaitForBox(const Launcher& launcher, Box* box, DWORD timeoutMs = kStartTimeoutMs);
 
 // Presses a button of a box (or of the dialog) as a click would, and waits until a box is
@@ -114,6 +115,10 @@ bool PressAndWaitGone(const Box& box, int id, DWORD timeoutMs = kExitTimeoutMs);
 
 // Answers every box with OK until the process ends; the boxes in the order they came.
 bool CollectBoxesUntilExit(Launcher& launcher, std::vector<Box>* boxes, DWORD* exitCode);
+
+// Which of the system's message-box icons the box shows, judged from its pixels on the
+// screen: "error", "warning", "information", "question", or "" when none matches.
+std::string BoxIconName(const Box& box);
 
 // The system's own text for an error code, as FormatMessageA gives it without inserts.
 std::string SystemText(DWORD code);

@@ -192,7 +192,7 @@ TEST_P(BadAutorun, SystemErrorsThenTheCorvaneBoxAndTheClassAtom)
     for (const Box& box : boxes) {
         EXPECT_EQ(box.owner, nullptr);
         EXPECT_TRUE(box.hasOk && !box.hasCancel && !box.hasRetry) << box.text;
-        EXPECT_TRUE(box.hasIcon) << box.text;
+        EXPECT_EQ(box.icon, "error") << box.text;
     }
     EXPECT_EQ(FindStartupWindow(launcher.pi.dwProcessId), nullptr);
     GameRecord record;
@@ -232,7 +232,7 @@ TEST(GameStart, MissingGameIsReportedInABoxThatWaitsForTheUser)
     EXPECT_EQ(box.text, SystemText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_TRUE(box.hasOk && !box.hasCancel);
-    EXPECT_TRUE(box.hasIcon);
+    EXPECT_EQ(box.icon, "error");
 
     DWORD code = 0;
     EXPECT_FALSE(WaitForExit(launcher, 1000, &code)) << "the box went away by itself";

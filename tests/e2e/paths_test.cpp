@@ -128,6 +128,7 @@ TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, "Error");
         EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+        EXPECT_EQ(boxes[0].icon, "error");
         EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
         return;
     }
@@ -144,6 +145,7 @@ TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, "Error");
         EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+        EXPECT_EQ(boxes[0].icon, "error");
         EXPECT_FALSE(ReadGameRecord(launcher.recordFile, &record, 300));
     }
     EXPECT_EQ(code, 301u);
