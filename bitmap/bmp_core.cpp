@@ -85,18 +85,22 @@ bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t 
 
     // The table as the file declares it (0: a full one) must lie inside what was read;
     // entries past 256 are not used.
+    const uint32_t entrySize = 4;
     uint64_t declared = f.colorsUsed == 0 ? 256 : f.colorsUsed;
-    uint64_t tableEnd = uint64_t(f.headerSize) + 4 * declared;
+    uint64_t tableEnd = uint64_t(f.headerSize) + entrySize * declared;
     if (tableEnd > infoLength)
         return false;
 
-    // Pixels start where bfOffBits says when that lies at or after the table and inside
-    // the file; otherwise right after the table.
+    // Pixels start where bfOffBits says when that lies at or after the table and the
+    // pixels from there lie inside the file (all plain rows, or at least one byte of an
+    // RLE8 stream); otherwise right after the table.
+    uint64_t area = uint64_t(RoundUp(f.width, 4)) * uint64_t(f.height);
+    uint64_t needed = f.compression == kBmpRgb ? area : 1;
     uint32_t pixelOffset = uint32_t(tableEnd);
     uint32_t offBits = Get32(fileHeader + 10);
     if (offBits >= kBmpFileHeaderSize) {
         uint64_t at = uint64_t(offBits) - kBmpFileHeaderSize;
-        if (at >= tableEnd && at < infoLength)
+        if (at >= tableEnd && at + needed <= infoLength)
             pixelOffset = uint32_t(at);
     }
 
@@ -104,9 +108,10 @@ bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t 
     layout->width = f.width;
     layout->height = f.height;
     layout->stride = RoundUp(f.width, 4);
-    layout->area = uint32_t(layout->stride) * uint32_t(f.height);
+    layout->area = uint32_t(area);
     layout->compression = f.compression;
     layout->tableOffset = f.headerSize;
+    layout->entrySize = entrySize;
     layout->colorCount = declared > 256 ? 256 : uint32_t(declared);
     layout->pixelOffset = pixelOffset;
     layout->pixelLength = infoLength - pixelOffset;
@@ -119,7 +124,7 @@ void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
 {
     memset(colors, 0, sizeof(BmpColor) * kBmpPackedColors);
     const uint8_t* entry = contents + layout.tableOffset;
-    for (uint32_t i = 0; i < layout.colorCount; ++i, entry += 4)
+    for (uint32_t i = 0; i < layout.colorCount; ++i, entry += layout.entrySize)
         colors[i] = BmpColor{entry[2], entry[1], entry[0]};
 }
 

@@ -31,6 +31,7 @@ struct BmpLayout {
     uint32_t area;        // stride * height
     uint32_t compression; // kBmpRgb or kBmpRle8
     uint32_t tableOffset; // first colour table entry
+    uint32_t entrySize;   // bytes per colour table entry: blue, green, red, reserved
     uint32_t colorCount;  // entries taken from the table, 1..256
     uint32_t pixelOffset; // first byte of the rows or of the RLE8 stream
     uint32_t pixelLength; // bytes from pixelOffset to the end of what was read

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(layout.area == uint32_t(layout.stride) * uint32_t(layout.height));
         Check(layout.area <= kBmpMaxArea);
         Check(layout.colorCount >= 1 && layout.colorCount <= 256);
-        Check(layout.tableOffset + 4 * layout.colorCount <= length);
+        Check(layout.tableOffset + layout.entrySize * layout.colorCount <= length);
         Check(layout.pixelOffset + layout.pixelLength == length);
         if (layout.compression == kBmpRgb)
             Check(layout.area <= layout.pixelLength);

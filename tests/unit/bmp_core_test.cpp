@@ -154,6 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
         OffsetCase{"unused bytes between table and pixels", 256, 256, 100, 1178, 1164},
         OffsetCase{"bfOffBits inside the table: right after the table", 16, 16, 0, 60, 104},
         OffsetCase{"bfOffBits past the file: right after the table", 16, 16, 0, 5000, 104},
+        OffsetCase{"plain rows from bfOffBits would pass the file's end: right after the table", 0,
+                   256, 0, 1078 + 4, 1064},
         OffsetCase{"bfOffBits below the file header: right after the table", 16, 16, 0, 3, 104},
         OffsetCase{"256 entries declared as 256", 256, 256, 0, 1078, 1064},
         OffsetCase{"300 entries: the first 256 are used", 300, 300, 0, 1254, 1240},
