@@ -12,6 +12,7 @@ namespace
 
 const char kSection[] = "CorvaneGame";
 const char kProfileName[] = "autorun.inf";
+constexpr DWORD kModuleNameSize = 259; // the name, or its first 259 bytes when it is longer
 
 // Tells the user that a path would not fit its buffer.
 void ShowPathTooLong()
@@ -34,9 +35,9 @@ bool ActivateRunningLauncher()
 bool ReadLauncherSettings(HINSTANCE instance)
 {
     char moduleName[kPathBufferSize] = {};
-    const DWORD length = GetModuleFileNameA(instance, moduleName, kProfileValueSize);
+    const DWORD length = GetModuleFileNameA(instance, moduleName, kModuleNameSize);
     const ModuleDirStatus status =
-        DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kProfileValueSize, length);
+        DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kModuleNameSize, length);
     if (status == ModuleDirStatus::TooLong) {
         // A cut name is no directory at all; autorun.inf elsewhere must not be read instead.
         ShowPathTooLong();
