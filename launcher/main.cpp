@@ -8,7 +8,8 @@
 #include "startup/startup.h"
 
 // The exit code: 1 beside a running launcher, 0 when the class cannot be registered, the
-// class atom when autorun.inf is unusable, otherwise the identifier that ended the dialog
+// class atom when the run ends before the dialog (autorun.inf unusable, a path too long),
+// otherwise the identifier that ended the dialog
 // (301 Play, 302 Quit, 1 IDOK, 2 IDCANCEL, -1 when the dialog cannot be made).
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
