@@ -16,52 +16,252 @@ uint32_t Get32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-void Put32(uint8_t* p, uint32_t v)
+void Put16(uint8_t* p, uint32_t v)
 {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
+}
+
+void Put32(uint8_t* p, uint32_t v)
+{
+    Put16(p, v);
+    Put16(p + 2, v >> 16);
 }
 
 // The info header fields the loader uses, whatever the header's variant.
 struct BmpInfoFields {
     uint32_t headerSize;
-    int32_t width;
-    int32_t height;
+    int64_t width;
+    int64_t height; // negative: top row first
     uint16_t bitCount;
     uint32_t compression;
+    bool hasColorsUsed; // headers of 12 and 16 bytes have no biClrUsed
     uint32_t colorsUsed;
+    uint32_t entrySize; // 3 after an OS/2 core header, else 4
 };
 
-// Reads the info header's fields. Only the 40-byte BITMAPINFOHEADER is taken for now; other
-// variants are refused here, where their readers belong.
+// The info header sizes in use: OS/2 core (12), OS/2 2.x (16 and 64, the latter's first 40
+// bytes laid out as BITMAPINFOHEADER), BITMAPINFOHEADER (40), its versions with colour
+// masks (52, 56) and the V4 and V5 headers (108, 124).
+bool KnownHeaderSize(uint32_t size)
+{
+    static const uint32_t kKnown[] = {12, 16, 40, 52, 56, 64, 108, 124};
+    for (uint32_t known : kKnown)
+        if (size == known)
+            return true;
+    return false;
+}
+
+// Reads the info header's fields from any known variant that lies wholly inside what was
+// read. The core header has 16-bit unsigned sizes and no compression field; the 16-byte
+// one ends after biBitCount.
 bool ReadInfoFields(const uint8_t* contents, uint32_t length, BmpInfoFields* fields)
 {
     if (length < 4)
         return false;
     fields->headerSize = Get32(contents);
-    if (fields->headerSize != kBmpInfoHeaderSize || length < kBmpInfoHeaderSize)
+    if (!KnownHeaderSize(fields->headerSize) || length < fields->headerSize)
         return false;
+    if (fields->headerSize == kBmpCoreHeaderSize) {
+        fields->width = Get16(contents + 4);
+        fields->height = Get16(contents + 6);
+        fields->bitCount = Get16(contents + 10);
+        fields->compression = kBmpRgb;
+        fields->hasColorsUsed = false;
+        fields->colorsUsed = 0;
+        fields->entrySize = 3;
+        return true;
+    }
     fields->width = int32_t(Get32(contents + 4));
     fields->height = int32_t(Get32(contents + 8));
     fields->bitCount = Get16(contents + 14);
-    fields->compression = Get32(contents + 16);
-    fields->colorsUsed = Get32(contents + 32);
+    fields->hasColorsUsed = fields->headerSize >= kBmpInfoHeaderSize;
+    fields->compression = fields->hasColorsUsed ? Get32(contents + 16) : kBmpRgb;
+    fields->colorsUsed = fields->hasColorsUsed ? Get32(contents + 32) : 0;
+    fields->entrySize = 4;
     return true;
 }
 
-// Size, depth and compression that the packed block can hold.
+// Rows of width pixels rounded up to whole 32-bit words: file rows at any depth, packed
+// rows at 8 bits.
+uint64_t RowBytes(int64_t width, uint32_t bitCount)
+{
+    return (uint64_t(width) * bitCount + 31) / 32 * 4;
+}
+
+// Depth, compression and size that the packed block can hold. RLE pictures are bottom-up
+// only; the sizes are compared as 64-bit values, so no height, INT32_MIN included, overflows.
 bool FieldsSupported(const BmpInfoFields& f)
 {
-    if (f.bitCount != 8)
+    if (f.bitCount != 1 && f.bitCount != 4 && f.bitCount != 8)
         return false;
-    if (f.compression != kBmpRgb && f.compression != kBmpRle8)
+    bool rleFits = (f.compression == kBmpRle8 && f.bitCount == 8) ||
+                   (f.compression == kBmpRle4 && f.bitCount == 4);
+    if (f.compression != kBmpRgb && !(rleFits && f.height > 0))
         return false;
-    if (f.width <= 0 || f.height <= 0 || f.width > kBmpMaxSide || f.height > kBmpMaxSide)
+    int64_t rows = f.height < 0 ? -f.height : f.height;
+    if (f.width <= 0 || rows == 0 || f.width > kBmpMaxSide || rows > kBmpMaxSide)
         return false;
-    uint64_t area = uint64_t(RoundUp(f.width, 4)) * uint64_t(f.height);
-    return area <= kBmpMaxArea;
+    return RowBytes(f.width, 8) * uint64_t(rows) <= kBmpMaxArea;
+}
+
+// Colour table entries the file declares. Headers with biClrUsed: that count, 0 meaning
+// 2^bits. Headers without: 2^bits, or fewer whole entries when the pixels (bfOffBits)
+// start inside such a table, as writers of short OS/2 tables leave it. 0 when none.
+uint64_t DeclaredColors(const BmpInfoFields& f, uint32_t offBits)
+{
+    uint64_t full = uint64_t(1) << f.bitCount;
+    if (f.hasColorsUsed)
+        return f.colorsUsed == 0 ? full : f.colorsUsed;
+    uint64_t at = uint64_t(offBits) - kBmpFileHeaderSize;
+    if (offBits >= kBmpFileHeaderSize && at >= f.headerSize &&
+        at < f.headerSize + f.entrySize * full)
+        return (at - f.headerSize) / f.entrySize;
+    return full;
+}
+
+// Writes the bits-per-pixel values of one file row as one byte per pixel, first pixel in
+// the high bits of each byte.
+void ExpandRow(const uint8_t* source, uint32_t bitCount, int32_t width, uint8_t* destination)
+{
+    const uint32_t mask = (1u << bitCount) - 1;
+    for (int32_t x = 0; x < width; ++x) {
+        uint32_t bit = uint32_t(x) * bitCount;
+        destination[x] = uint8_t(source[bit / 8] >> (8 - bitCount - bit % 8) & mask);
+    }
+}
+
+// The packed block's 40-byte header. An 8-bit bottom-up file with a 40-byte header keeps
+// its own, as loaded since the first version (after an RLE8 expansion with BI_RGB and the
+// area as biSizeImage). Every other file gets a normal header made from its fields: 8 bits,
+// one plane, BI_RGB, positive height, the area as biSizeImage, its pixel densities where
+// it has them. A biClrUsed other than 0 and 256 becomes 0 in both.
+void WritePackedHeader(const BmpLayout& layout, const uint8_t* contents, uint8_t* header)
+{
+    memset(header, 0, kBmpInfoHeaderSize);
+    bool ownHeader = layout.headerSize == kBmpInfoHeaderSize && layout.bitCount == 8 &&
+                     !layout.topDown && layout.compression != kBmpRle4;
+    if (ownHeader) {
+        memcpy(header, contents, kBmpInfoHeaderSize);
+        if (layout.compression == kBmpRle8) {
+            Put32(header + 16, kBmpRgb);
+            Put32(header + 20, layout.area);
+        }
+    } else {
+        Put32(header, kBmpInfoHeaderSize);
+        Put32(header + 4, uint32_t(layout.width));
+        Put32(header + 8, uint32_t(layout.height));
+        Put16(header + 12, 1);
+        Put16(header + 14, 8);
+        Put32(header + 20, layout.area);
+        if (layout.headerSize >= kBmpInfoHeaderSize)
+            memcpy(header + 24, contents + 24, 8); // horizontal and vertical density
+    }
+    // The block's index table always has 256 entries, and the palette too (black beyond
+    // the file's colours). A count that says otherwise would leave values beyond it to the
+    // system's judgement, or have it read rows as table entries: it becomes 0, all 256.
+    uint32_t colorsUsed = Get32(header + 32);
+    if (colorsUsed != 0 && colorsUsed != kBmpPackedColors)
+        Put32(header + 32, 0);
+}
+
+// Plain rows into bottom-up 8-bit rows: 8-bit bottom-up rows in one block copy, padding
+// included; top-down 8-bit rows row by row; 1- and 4-bit rows expanded, padding left 0.
+void UnpackPlainRows(const BmpLayout& layout, const uint8_t* source, uint8_t* rows)
+{
+    if (layout.bitCount == 8 && !layout.topDown) {
+        memcpy(rows, source, layout.area);
+        return;
+    }
+    for (int32_t y = 0; y < layout.height; ++y) {
+        int32_t fileRow = layout.topDown ? layout.height - 1 - y : y;
+        const uint8_t* in = source + size_t(fileRow) * layout.fileStride;
+        uint8_t* out = rows + size_t(y) * size_t(layout.stride);
+        if (layout.bitCount == 8)
+            memcpy(out, in, size_t(layout.stride));
+        else
+            ExpandRow(in, layout.bitCount, layout.width, out);
+    }
+}
+
+// Writes count pixels of a run at position, clipped to room: the value for 8-bit streams,
+// alternately its high and low nibble for 4-bit ones.
+void WriteRun(uint8_t* at, int64_t count, int64_t room, uint32_t value, bool nibbles)
+{
+    int64_t n = count < room ? count : room;
+    uint8_t high = uint8_t(nibbles ? value >> 4 : value);
+    uint8_t low = uint8_t(nibbles ? value & 15 : value);
+    if (high == low) {
+        memset(at, high, size_t(n));
+        return;
+    }
+    for (int64_t i = 0; i < n; ++i)
+        at[i] = (i & 1) ? low : high;
+}
+
+// Copies the pixels of an absolute run from the available stream bytes to position,
+// clipped to room: bytes for 8-bit streams, nibbles high first for 4-bit ones.
+void CopyAbsolute(uint8_t* at, const uint8_t* in, int64_t pixels, int64_t available, int64_t room,
+                  bool nibbles)
+{
+    int64_t n = pixels;
+    int64_t fromStream = nibbles ? available * 2 : available;
+    if (n > fromStream)
+        n = fromStream;
+    if (n > room)
+        n = room;
+    if (!nibbles) {
+        memmove(at, in, size_t(n));
+        return;
+    }
+    for (int64_t i = 0; i < n; ++i)
+        at[i] = uint8_t((i & 1) ? in[i / 2] & 15 : in[i / 2] >> 4);
+}
+
+// The linear RLE expansion shared by both depths; see DecodeRle8 and DecodeRle4.
+int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
+                  int32_t stride, int32_t rows, bool nibbles)
+{
+    if (stride <= 0 || rows <= 0 || int64_t(stride) * rows > INT32_MAX)
+        return 0;
+    const int64_t total = int64_t(stride) * rows;
+    const uint8_t* in = source;
+    const uint8_t* end = source + sourceLength;
+    int64_t position = 0;
+
+    while (position < total && end - in >= 2) {
+        uint32_t count = in[0];
+        uint32_t code = in[1];
+        in += 2;
+        if (count != 0) { // encoded run of count pixels of value code
+            WriteRun(destination + position, count, total - position, code, nibbles);
+            position += count;
+        } else if (code == 0) { // end of line: to the start of the next row
+            int64_t r = position % stride;
+            if (r != 0) {
+                memset(destination + position, 0, size_t(stride - r));
+                position += stride - r;
+            }
+        } else if (code == 1) { // end of bitmap
+            break;
+        } else if (code == 2) { // delta: dx, dy
+            if (end - in < 2)
+                break;
+            position += int64_t(in[1]) * stride + in[0];
+            in += 2;
+        } else { // absolute run of code pixels, its bytes padded to an even count
+            int64_t bytes = nibbles ? (code + 1) / 2 : code;
+            int64_t available = end - in;
+            CopyAbsolute(destination + position, in, code, available, total - position, nibbles);
+            if (available < bytes)
+                break;
+            position += code;
+            in += bytes;
+            if ((bytes & 1) && in < end)
+                ++in;
+        }
+    }
+    return position > INT32_MAX ? INT32_MAX : int32_t(position);
 }
 
 } // namespace
@@ -83,40 +283,45 @@ bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t 
     if (!ReadInfoFields(contents, infoLength, &f) || !FieldsSupported(f))
         return false;
 
-    // The table as the file declares it (0: a full one) must lie inside what was read;
-    // entries past 256 are not used.
-    const uint32_t entrySize = 4;
-    uint64_t declared = f.colorsUsed == 0 ? 256 : f.colorsUsed;
-    uint64_t tableEnd = uint64_t(f.headerSize) + entrySize * declared;
-    if (tableEnd > infoLength)
+    // The table as the file declares it must lie inside what was read; entries past
+    // 2^bits are not used.
+    uint32_t offBits = Get32(fileHeader + 10);
+    uint64_t declared = DeclaredColors(f, offBits);
+    uint64_t tableEnd = uint64_t(f.headerSize) + f.entrySize * declared;
+    if (declared == 0 || tableEnd > infoLength)
         return false;
 
     // Pixels start where bfOffBits says when that lies at or after the table and the
     // pixels from there lie inside the file (all plain rows, or at least one byte of an
-    // RLE8 stream); otherwise right after the table.
-    uint64_t area = uint64_t(RoundUp(f.width, 4)) * uint64_t(f.height);
-    uint64_t needed = f.compression == kBmpRgb ? area : 1;
+    // RLE stream); otherwise right after the table.
+    uint32_t rows = uint32_t(f.height < 0 ? -f.height : f.height);
+    uint64_t fileStride = RowBytes(f.width, f.bitCount);
+    uint64_t plainBytes = fileStride * rows;
+    uint64_t needed = f.compression == kBmpRgb ? plainBytes : 1;
     uint32_t pixelOffset = uint32_t(tableEnd);
-    uint32_t offBits = Get32(fileHeader + 10);
     if (offBits >= kBmpFileHeaderSize) {
         uint64_t at = uint64_t(offBits) - kBmpFileHeaderSize;
         if (at >= tableEnd && at + needed <= infoLength)
             pixelOffset = uint32_t(at);
     }
 
+    uint64_t full = uint64_t(1) << f.bitCount;
     layout->headerSize = f.headerSize;
-    layout->width = f.width;
-    layout->height = f.height;
-    layout->stride = RoundUp(f.width, 4);
-    layout->area = uint32_t(area);
+    layout->width = int32_t(f.width);
+    layout->height = int32_t(rows);
+    layout->topDown = f.height < 0;
+    layout->bitCount = f.bitCount;
+    layout->stride = RoundUp(layout->width, 4);
+    layout->area = uint32_t(RowBytes(f.width, 8) * rows);
+    layout->fileStride = uint32_t(fileStride);
     layout->compression = f.compression;
     layout->tableOffset = f.headerSize;
-    layout->entrySize = entrySize;
-    layout->colorCount = declared > 256 ? 256 : uint32_t(declared);
+    layout->entrySize = f.entrySize;
+    layout->colorCount = uint32_t(declared > full ? full : declared);
     layout->pixelOffset = pixelOffset;
     layout->pixelLength = infoLength - pixelOffset;
     // Plain rows must all be there.
-    return f.compression != kBmpRgb || layout->area <= layout->pixelLength;
+    return f.compression != kBmpRgb || plainBytes <= layout->pixelLength;
 }
 
 void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
@@ -135,13 +340,7 @@ uint32_t PackedDibSize(const BmpLayout& layout)
 
 void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed)
 {
-    memcpy(packed, contents, kBmpInfoHeaderSize);
-    // The block's index table always has 256 entries, and the palette too (black beyond
-    // the file's colours). A count that says otherwise would leave values beyond it to the
-    // system's judgement, or have it read rows as table entries: it becomes 0, all 256.
-    uint32_t colorsUsed = Get32(packed + 32);
-    if (colorsUsed != 0 && colorsUsed != kBmpPackedColors)
-        Put32(packed + 32, 0);
+    WritePackedHeader(layout, contents, packed);
     uint8_t* table = packed + kBmpInfoHeaderSize;
     for (uint32_t i = 0; i < kBmpPackedColors; ++i) {
         table[2 * i] = uint8_t(i);
@@ -149,62 +348,22 @@ void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed
     }
     uint8_t* rows = table + 2 * kBmpPackedColors;
     const uint8_t* source = contents + layout.pixelOffset;
-    if (layout.compression == kBmpRle8) {
-        Put32(packed + 16, kBmpRgb);
-        Put32(packed + 20, layout.area);
+    if (layout.compression == kBmpRle8)
         DecodeRle8(rows, source, layout.pixelLength, layout.stride, layout.height);
-    } else {
-        memcpy(rows, source, layout.area);
-    }
+    else if (layout.compression == kBmpRle4)
+        DecodeRle4(rows, source, layout.pixelLength, layout.stride, layout.height);
+    else
+        UnpackPlainRows(layout, source, rows);
 }
 
 int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows)
 {
-    if (stride <= 0 || rows <= 0 || int64_t(stride) * rows > INT32_MAX)
-        return 0;
-    const int64_t total = int64_t(stride) * rows;
-    const uint8_t* in = source;
-    const uint8_t* end = source + sourceLength;
-    int64_t position = 0;
+    return DecodeRle(destination, source, sourceLength, stride, rows, false);
+}
 
-    while (position < total && end - in >= 2) {
-        uint32_t count = in[0];
-        uint32_t code = in[1];
-        in += 2;
-        if (count != 0) { // encoded run of count bytes of value code
-            int64_t room = total - position;
-            memset(destination + position, int(code), size_t(count < room ? count : room));
-            position += count;
-        } else if (code == 0) { // end of line: to the start of the next row
-            int64_t r = position % stride;
-            if (r != 0) {
-                memset(destination + position, 0, size_t(stride - r));
-                position += stride - r;
-            }
-        } else if (code == 1) { // end of bitmap
-            break;
-        } else if (code == 2) { // delta: dx, dy
-            if (end - in < 2)
-                break;
-            position += int64_t(in[1]) * stride + in[0];
-            in += 2;
-        } else { // absolute run of code bytes, padded to an even length
-            int64_t room = total - position;
-            int64_t available = end - in;
-            int64_t copy = code;
-            if (copy > room)
-                copy = room;
-            if (copy > available)
-                copy = available;
-            memmove(destination + position, in, size_t(copy));
-            if (available < code)
-                break;
-            position += code;
-            in += code;
-            if ((code & 1) && in < end)
-                ++in;
-        }
-    }
-    return position > INT32_MAX ? INT32_MAX : int32_t(position);
+int32_t DecodeRle4(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
+                   int32_t stride, int32_t rows)
+{
+    return DecodeRle(destination, source, sourceLength, stride, rows, true);
 }

@@ -1,13 +1,20 @@
 // Title pictures without the platform: reading and checking a BMP file's headers, colour
 // table and pixel data against what was actually read, and expanding its rows into the
 // packed layout (40-byte header, 16-bit index table, 8-bit rows) that painting uses.
+//
+// Accepted: info headers of 12 (OS/2 core), 16 and 64 (OS/2 2.x), 40, 52, 56, 108 and 124
+// bytes; 1, 4 and 8 bits per pixel, BI_RGB rows bottom-up or top-down, BI_RLE8 (8 bits) and
+// BI_RLE4 (4 bits), bottom-up. Whatever the file, the packed block holds a 40-byte header
+// that says 8 bits, BI_RGB and positive height, and bottom-up 8-bit rows.
 #pragma once
 #include <stdint.h>
 
 constexpr uint32_t kBmpFileHeaderSize = 14;
 constexpr uint32_t kBmpInfoHeaderSize = 40;
+constexpr uint32_t kBmpCoreHeaderSize = 12; // the smallest info header
 constexpr uint32_t kBmpRgb = 0;
 constexpr uint32_t kBmpRle8 = 1;
+constexpr uint32_t kBmpRle4 = 2;
 
 // Limits for a title picture. No launcher fills a screen wider or taller than 16384
 // pixels, and 64 MiB of 8-bit pixels (8192 x 8192) is far beyond any display, while the
@@ -26,14 +33,17 @@ constexpr uint32_t kBmpPackedColors = 256;
 struct BmpLayout {
     uint32_t headerSize;  // biSize as read
     int32_t width;        // biWidth, 1..kBmpMaxSide
-    int32_t height;       // biHeight, 1..kBmpMaxSide (rows stored bottom row first)
-    int32_t stride;       // width rounded up to a multiple of 4
+    int32_t height;       // row count, 1..kBmpMaxSide
+    bool topDown;         // the file stores its top row first (negative biHeight)
+    uint32_t bitCount;    // bits per pixel in the file: 1, 4 or 8
+    int32_t stride;       // width rounded up to a multiple of 4: packed 8-bit row bytes
     uint32_t area;        // stride * height
-    uint32_t compression; // kBmpRgb or kBmpRle8
+    uint32_t fileStride;  // bytes per plain row in the file, a multiple of 4
+    uint32_t compression; // kBmpRgb, kBmpRle8 (8 bits) or kBmpRle4 (4 bits)
     uint32_t tableOffset; // first colour table entry
-    uint32_t entrySize;   // bytes per colour table entry: blue, green, red, reserved
-    uint32_t colorCount;  // entries taken from the table, 1..256
-    uint32_t pixelOffset; // first byte of the rows or of the RLE8 stream
+    uint32_t entrySize;   // bytes per colour table entry: blue, green, red (, reserved)
+    uint32_t colorCount;  // entries taken from the table, 1..2^bitCount
+    uint32_t pixelOffset; // first byte of the rows or of the RLE stream
     uint32_t pixelLength; // bytes from pixelOffset to the end of what was read
 };
 
@@ -56,10 +66,12 @@ void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
 // Bytes of the packed block for an accepted picture: header, index table and rows.
 uint32_t PackedDibSize(const BmpLayout& layout);
 
-// Fills a zero-filled packed block of PackedDibSize bytes: the file's 40 header bytes
-// (after an RLE8 expansion with BI_RGB and biSizeImage = area; a biClrUsed other than 0
-// and 256 becomes 0, since the block's table is full), the identity index table and the
-// rows, copied or expanded from contents.
+// Fills a zero-filled packed block of PackedDibSize bytes: the header, the identity index
+// table and the rows, copied or expanded from contents into bottom-up 8-bit rows. An 8-bit
+// bottom-up file with a 40-byte header keeps its header bytes (after an RLE8 expansion with
+// BI_RGB and biSizeImage = area); any other file gets a normal 40-byte header with 8 bits,
+// one plane, BI_RGB, the row count as biHeight and the area as biSizeImage. A biClrUsed
+// other than 0 and 256 becomes 0, since the block's table is full.
 void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed);
 
 // Expands a BI_RLE8 stream of sourceLength bytes into rows * stride bytes of destination,
@@ -68,4 +80,11 @@ void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed
 // a row does nothing. Writes are clipped to the area and reading stops at the end of the
 // stream. Returns the final position count.
 int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
+                   int32_t stride, int32_t rows);
+
+// Expands a BI_RLE4 stream into 8-bit rows the same way: one position over the output's
+// rows * stride bytes, one byte per pixel. A run of count c writes c pixels alternating the
+// value byte's high and low nibble; an absolute run of e pixels takes them from (e + 1) / 2
+// bytes, high nibble first, padded to an even byte count; deltas count pixels.
+int32_t DecodeRle4(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows);

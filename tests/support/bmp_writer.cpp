@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace bmpw {
-namespace {
+namespace bmpw
+{
+namespace
+{
 
 void Put16(std::vector<uint8_t>& out, uint32_t v)
 {
@@ -17,7 +19,10 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-uint32_t Stride(int32_t width) { return (uint32_t(width) + 3u) & ~3u; }
+uint32_t Stride(int32_t width)
+{
+    return (uint32_t(width) + 3u) & ~3u;
+}
 
 } // namespace
 
@@ -56,6 +61,103 @@ std::vector<uint8_t> BuildBmp(const BmpFields& f, const std::vector<RgbQuad>& ta
     if (offBits > out.size())
         out.resize(offBits, 0);
     out.insert(out.end(), pixelData.begin(), pixelData.end());
+    return out;
+}
+
+std::vector<uint8_t> BuildBmpVariant(const BmpFields& f, const std::vector<RgbQuad>& table,
+                                     const std::vector<uint8_t>& pixelData)
+{
+    if (f.biSize != 12 && f.biSize != 16)
+        return BuildBmp(f, table, pixelData);
+    uint32_t entrySize = f.biSize == 12 ? 3 : 4;
+    uint32_t tableEnd = 14 + f.biSize + uint32_t(table.size()) * entrySize;
+    uint32_t offBits = f.bfOffBits ? f.bfOffBits : tableEnd;
+    uint32_t total = std::max(offBits, tableEnd) + uint32_t(pixelData.size());
+
+    std::vector<uint8_t> out;
+    out.push_back(f.magic[0]);
+    out.push_back(f.magic[1]);
+    Put32(out, f.bfSize ? f.bfSize : total);
+    Put32(out, 0);
+    Put32(out, offBits);
+    Put32(out, f.biSize);
+    if (f.biSize == 12) {
+        Put16(out, uint32_t(f.biWidth));
+        Put16(out, uint32_t(f.biHeight));
+    } else {
+        Put32(out, uint32_t(f.biWidth));
+        Put32(out, uint32_t(f.biHeight));
+    }
+    Put16(out, f.biPlanes);
+    Put16(out, f.biBitCount);
+    for (const RgbQuad& q : table) {
+        out.push_back(q.blue);
+        out.push_back(q.green);
+        out.push_back(q.red);
+        if (entrySize == 4)
+            out.push_back(q.reserved);
+    }
+    if (offBits > out.size())
+        out.resize(offBits, 0);
+    out.insert(out.end(), pixelData.begin(), pixelData.end());
+    return out;
+}
+
+std::vector<uint8_t> PackedRows(const Picture& p, uint16_t bitCount, bool topDown)
+{
+    uint32_t stride = (uint32_t(p.width) * bitCount + 31) / 32 * 4;
+    std::vector<uint8_t> out(size_t(stride) * size_t(p.height), 0);
+    for (int32_t y = 0; y < p.height; ++y) {
+        const uint8_t* src = &p.pixels[size_t(topDown ? y : p.height - 1 - y) * size_t(p.width)];
+        uint8_t* row = &out[size_t(y) * stride];
+        for (int32_t x = 0; x < p.width; ++x) {
+            uint32_t bit = uint32_t(x) * bitCount;
+            row[bit / 8] |= uint8_t(src[x] << (8 - bitCount - bit % 8));
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> EncodeRle4(const Picture& p)
+{
+    std::vector<uint8_t> out;
+    for (int32_t y = p.height - 1; y >= 0; --y) {
+        const uint8_t* row = &p.pixels[size_t(y) * size_t(p.width)];
+        int32_t x = 0;
+        while (x < p.width) {
+            int32_t run = 1;
+            while (x + run < p.width && run < 255 && row[x + run] == row[x])
+                ++run;
+            if (run >= 3 || p.width - x < 3) {
+                AppendRun(out, uint8_t(run), uint8_t(row[x] << 4 | row[x]));
+                x += run;
+                continue;
+            }
+            int32_t end = x;
+            while (end < p.width && end - x < 255) {
+                if (end + 2 < p.width && row[end] == row[end + 1] && row[end] == row[end + 2])
+                    break;
+                ++end;
+            }
+            if (end - x < 3) {
+                for (; x < end; ++x)
+                    AppendRun(out, 1, uint8_t(row[x] << 4));
+                continue;
+            }
+            // Absolute run: end - x pixels, two to a byte, bytes padded to an even count.
+            out.push_back(0);
+            out.push_back(uint8_t(end - x));
+            size_t bytes = 0;
+            for (int32_t i = x; i < end; i += 2, ++bytes)
+                out.push_back(uint8_t(row[i] << 4 | (i + 1 < end ? row[i + 1] : 0)));
+            if (bytes % 2)
+                out.push_back(0);
+            x = end;
+        }
+        if (y > 0)
+            AppendEndOfLine(out);
+    }
+    AppendEndOfBitmap(out);
     return out;
 }
 

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace bmpw {
+namespace bmpw
+{
 
 struct RgbQuad {
     uint8_t blue, green, red, reserved;
@@ -17,7 +18,10 @@ struct Picture {
     int32_t height = 0;
     std::vector<uint8_t> pixels;
     std::vector<RgbQuad> palette;
-    uint8_t& at(int32_t x, int32_t y) { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+    uint8_t& at(int32_t x, int32_t y)
+    {
+        return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    }
 };
 
 // Header fields as they go into the file. Zero in bfSize, bfOffBits and biSizeImage means
@@ -41,11 +45,26 @@ struct BmpFields {
 
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
 
 // File header, info header (biSize bytes: 40 written, the rest zero), colour table, pixel
 // data. With bfOffBits given beyond the table, the gap is zero-filled.
 std::vector<uint8_t> BuildBmp(const BmpFields& fields, const std::vector<RgbQuad>& table,
                               const std::vector<uint8_t>& pixelData);
+
+// Like BuildBmp, for every info header size: 12 writes an OS/2 core header (16-bit width,
+// height, planes, bit count) and 3-byte colour entries (blue, green, red); 16 writes the
+// first 16 bytes of the header; other sizes are written as BuildBmp writes them.
+std::vector<uint8_t> BuildBmpVariant(const BmpFields& fields, const std::vector<RgbQuad>& table,
+                                     const std::vector<uint8_t>& pixelData);
+
+// Plain rows of 1, 4 or 8 bits per pixel (first pixel in the high bits), each padded with
+// zeros to a multiple of 4 bytes; bottom row first, or top row first when topDown.
+std::vector<uint8_t> PackedRows(const Picture& picture, uint16_t bitCount, bool topDown = false);
+
+// A BI_RLE4 stream for a picture of values below 16: runs of one value, absolute runs of
+// three or more pixels, an end of line after every row but the last, and an end of bitmap.
+std::vector<uint8_t> EncodeRle4(const Picture& picture);
 
 // Plain 8-bit rows, bottom row first, each padded with zeros to a multiple of 4 bytes.
 std::vector<uint8_t> PlainRows(const Picture& picture);

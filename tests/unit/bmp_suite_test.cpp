@@ -1,5 +1,5 @@
 // The public BMP suite, read in place: every file is refused or loads without a memory
-// error, and the 8-bit, 40-byte-header, bottom-up files with a reference decode to it.
+// error, and the palettized files with a reference decode to it.
 #include "tests/unit/bmp_load_helper.h"
 
 #include <gtest/gtest.h>
@@ -84,12 +84,15 @@ std::vector<fs::path> SuiteFiles()
     return files;
 }
 
-// The files of g/ and q/ this loader is built for: 8 bits, 40-byte header, bottom-up,
-// BI_RGB or BI_RLE8.
+// The palettized files of g/ and q/ that have a reference: every header variant, depth,
+// row order and compression the loader takes.
 const std::set<std::string> kMustDecode = {
-    "g/pal8.bmp",        "g/pal8-0.bmp",     "g/pal8gs.bmp",        "g/pal8w124.bmp",
-    "g/pal8w125.bmp",    "g/pal8w126.bmp",   "g/pal8nonsquare.bmp", "g/pal8rle.bmp",
-    "q/pal8rletrns.bmp", "q/pal8rlecut.bmp", "q/pal8offs.bmp"};
+    "g/pal1.bmp",        "g/pal1bg.bmp",        "g/pal1wb.bmp",     "g/pal4.bmp",
+    "g/pal4gs.bmp",      "g/pal4rle.bmp",       "g/pal8.bmp",       "g/pal8-0.bmp",
+    "g/pal8gs.bmp",      "g/pal8nonsquare.bmp", "g/pal8os2.bmp",    "g/pal8rle.bmp",
+    "g/pal8topdown.bmp", "g/pal8v4.bmp",        "g/pal8v5.bmp",     "g/pal8w124.bmp",
+    "g/pal8w125.bmp",    "g/pal8w126.bmp",      "q/pal1p1.bmp",     "q/pal4rletrns.bmp",
+    "q/pal8os2sp.bmp",   "q/pal8rletrns.bmp",   "q/pal8rlecut.bmp", "q/pal8offs.bmp"};
 
 std::string SuiteName(const fs::path& path)
 {
@@ -124,10 +127,10 @@ TEST_F(BmpSuite, EveryFileIsRefusedOrLoadsSafely)
     std::printf("accepted: %s\n", accepted.c_str());
 }
 
-// Pixel for pixel against the reference. Pixels an RLE8 stream never writes keep value 0,
-// so they show colour 0 of the file: the references of pal8rletrns and pal8rlecut give
-// those pixels that same colour, so every pixel is compared.
-TEST_F(BmpSuite, EightBitFilesDecodeToTheirReferences)
+// Pixel for pixel against the reference. Pixels an RLE stream never writes keep value 0,
+// so they show colour 0 of the file: the references of pal8rletrns, pal8rlecut and
+// pal4rletrns give those pixels that same colour, so every pixel is compared.
+TEST_F(BmpSuite, PalettizedFilesDecodeToTheirReferences)
 {
     for (const std::string& name : kMustDecode) {
         SCOPED_TRACE(name);
