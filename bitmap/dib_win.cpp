@@ -56,8 +56,8 @@ bool BuildImage(DibImage* image, const uint8_t* buffer, const BmpLayout& layout)
 
 } // namespace
 
-// Loads an 8-bit BMP file (plain or BI_RLE8) into a new DibImage; null on any failure, with
-// everything acquired on the way released.
+// Loads a palettized BMP file (1, 4 or 8 bits; plain, BI_RLE8 or BI_RLE4) into a new
+// DibImage of 8-bit rows; null on any failure, with everything acquired on the way released.
 DibImage* LoadDib(const char* path)
 {
     char copy[kPathBufferSize];
@@ -66,7 +66,7 @@ DibImage* LoadDib(const char* path)
     memcpy(copy, path, strlen(path) + 1);
 
     LONG fileSize = FileGetSize(copy);
-    if (fileSize < LONG(kBmpFileHeaderSize + kBmpInfoHeaderSize) || fileSize > kBmpMaxFileSize)
+    if (fileSize < LONG(kBmpFileHeaderSize + kBmpCoreHeaderSize) || fileSize > kBmpMaxFileSize)
         return nullptr;
     LONG size = fileSize - LONG(kBmpFileHeaderSize);
     uint8_t* buffer = static_cast<uint8_t*>(AllocateLocked(SIZE_T(size)));
@@ -118,8 +118,9 @@ HPALETTE CreateDibPalette(const uint8_t* contents, const BmpLayout* layout)
     return palette;
 }
 
-// The packed block for painting: 40-byte header, identity index table, 8-bit rows (RLE8
-// expanded). Null for a null picture or when the block cannot be had.
+// The packed block for painting: 40-byte header, identity index table, bottom-up 8-bit rows
+// (RLE expanded, 1- and 4-bit pixels widened). Null for a null picture or when the block cannot be
+// had.
 BITMAPINFOHEADER* UnpackDib(const uint8_t* contents, const BmpLayout* layout)
 {
     if (!contents || !layout)

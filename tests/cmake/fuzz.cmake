@@ -23,7 +23,8 @@ if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   # coverage.
   file(GLOB fuzz_core_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bitmap/*.cpp)
   list(FILTER fuzz_core_sources EXCLUDE REGEX "_win\\.cpp$")
-  add_executable(bmp_fuzz ${fuzz_src}/bmp_fuzz_target.cpp ${fuzz_core_sources})
+  add_executable(bmp_fuzz ${fuzz_src}/bmp_fuzz_target.cpp ${fuzz_core_sources}
+    ${PROJECT_SOURCE_DIR}/tests/support/bmp_legacy.cpp)
   target_include_directories(bmp_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(bmp_fuzz PRIVATE
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -1,6 +1,8 @@
 // libFuzzer target over the picture core: any bytes as a BMP file, through the header
-// checks and, when accepted, the palette and the expansion into an exactly sized block.
+// checks and, when accepted, the palette and the expansion into an exactly sized block,
+// compared with the frozen 8-bit loader wherever that one accepted the file.
 #include "bitmap/bmp_core.h"
+#include "tests/support/bmp_legacy.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -17,6 +19,37 @@ static void Check(bool condition)
         abort();
 }
 
+// The frozen 8-bit loader must agree on every file it accepted: same packed block, same
+// colours.
+static void CheckSameAsBefore(const uint8_t* data, size_t size, bool accepted,
+                              const uint8_t* packed, uint32_t packedSize, const BmpColor* colors)
+{
+    bmplegacy::Decoded before;
+    if (!bmplegacy::Decode(data, size, &before))
+        return;
+    Check(accepted);
+    Check(before.packed.size() == packedSize &&
+          memcmp(before.packed.data(), packed, packedSize) == 0);
+    for (uint32_t i = 0; i < kBmpPackedColors; ++i)
+        Check(before.colors[i][0] == colors[i].red && before.colors[i][1] == colors[i].green &&
+              before.colors[i][2] == colors[i].blue);
+}
+
+// Painting always gets a normal 40-byte header for 8-bit bottom-up BI_RGB rows and a full
+// index table; rows expanded from 1 or 4 bits hold only values of that depth.
+static void CheckPacked(const BmpLayout& layout, const uint8_t* packed)
+{
+    Check(memcmp(packed, "\x28\0\0\0", 4) == 0);
+    Check(memcmp(packed + 8, &layout.height, 4) == 0 && packed[14] == 8 && packed[15] == 0);
+    Check(memcmp(packed + 16, "\0\0\0\0", 4) == 0);
+    Check(packed[32] == 0 && (packed[33] == 0 || packed[33] == 1) && packed[34] == 0);
+    if (layout.bitCount < 8) {
+        const uint8_t* rows = packed + kBmpInfoHeaderSize + 2 * kBmpPackedColors;
+        for (uint32_t i = 0; i < layout.area; ++i)
+            Check(rows[i] < (1u << layout.bitCount));
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < kBmpFileHeaderSize || size - kBmpFileHeaderSize > uint32_t(kBmpMaxFileSize))
@@ -27,24 +60,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     memcpy(contents, data + kBmpFileHeaderSize, length);
 
     BmpLayout layout;
-    if (ReadBmpLayout(data, contents, length, &layout)) {
-        Check(layout.width > 0 && layout.height > 0 && layout.stride % 4 == 0);
+    bool accepted = ReadBmpLayout(data, contents, length, &layout);
+    if (!accepted) {
+        CheckSameAsBefore(data, size, false, nullptr, 0, nullptr);
+    } else {
+        Check(layout.width > 0 && layout.height > 0 && layout.stride == RoundUp(layout.width, 4));
         Check(layout.area == uint32_t(layout.stride) * uint32_t(layout.height));
         Check(layout.area <= kBmpMaxArea);
-        Check(layout.colorCount >= 1 && layout.colorCount <= 256);
+        Check(layout.bitCount == 1 || layout.bitCount == 4 || layout.bitCount == 8);
+        Check(layout.colorCount >= 1 && layout.colorCount <= (1u << layout.bitCount));
         Check(layout.tableOffset + layout.entrySize * layout.colorCount <= length);
         Check(layout.pixelOffset + layout.pixelLength == length);
         if (layout.compression == kBmpRgb)
-            Check(layout.area <= layout.pixelLength);
+            Check(uint64_t(layout.fileStride) * layout.height <= layout.pixelLength);
+        else
+            Check(!layout.topDown);
         BmpColor colors[kBmpPackedColors];
         ReadBmpColors(layout, contents, colors);
         if (layout.area <= kFuzzMaxArea) {
             uint32_t packedSize = PackedDibSize(layout);
             uint8_t* packed = static_cast<uint8_t*>(calloc(packedSize, 1));
             UnpackBmp(layout, contents, packed);
-            // Painting always gets plain rows and a full index table.
-            Check(memcmp(packed + 16, "\0\0\0\0", 4) == 0);
-            Check(packed[32] == 0 && (packed[33] == 0 || packed[33] == 1) && packed[34] == 0);
+            CheckPacked(layout, packed);
+            CheckSameAsBefore(data, size, true, packed, packedSize, colors);
             free(packed);
         }
     }

@@ -142,12 +142,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadRefusal{"file header only", [] { return Cut(14); }},
                       LoadRefusal{"header cut inside", [] { return Cut(53); }},
                       LoadRefusal{"not B then M", [] { return Changed(0, 'X'); }},
-                      LoadRefusal{"4 bits per pixel", [] { return Changed(28, 4); }},
-                      LoadRefusal{"108-byte header", [] { return Changed(14, 108); }},
-                      LoadRefusal{"BI_RLE4", [] { return Changed(30, 2); }},
-                      LoadRefusal{"negative height",
+                      LoadRefusal{"24 bits per pixel", [] { return Changed(28, 24); }},
+                      LoadRefusal{"header size 41", [] { return Changed(14, 41); }},
+                      LoadRefusal{"BI_RLE4 on 8-bit pixels", [] { return Changed(30, 2); }},
+                      LoadRefusal{"top-down RLE8",
                                   [] {
-                                      Bytes f = Changed(22, 0xFC);
+                                      Bytes f = bmpw::WriteRle8Bmp(bmpw::MakeTestPicture(10, 4));
+                                      f[22] = 0xFC;
                                       f[23] = f[24] = f[25] = 0xFF;
                                       return f;
                                   }},
@@ -187,6 +188,33 @@ TEST(LoadDib, CutRle8StreamLoadsWhatItHolds)
         ASSERT_TRUE(Rows(image)[i] == full[i] || Rows(image)[i] == 0) << i;
     EXPECT_EQ(Bytes(Rows(image), Rows(image) + 8), Bytes(full.begin(), full.begin() + 8));
     FreeDib(image);
+}
+
+// The smallest pictures have a 12-byte core header and are shorter than a 40-byte header
+// alone: a 2 x 1 one-bit picture with two 3-byte colours is a 36-byte file.
+TEST(LoadDib, TinyCoreHeaderFileLoadsAndPaints)
+{
+    bmpw::BmpFields f;
+    f.biSize = 12;
+    f.biWidth = 2;
+    f.biHeight = 1;
+    f.biBitCount = 1;
+    std::vector<bmpw::RgbQuad> table = {{0x10, 0x20, 0x30, 0}, {0x40, 0x50, 0x60, 0}};
+    Bytes file = bmpw::BuildBmpVariant(f, table, {0x40, 0, 0, 0}); // pixels 0, 1
+    ASSERT_EQ(file.size(), 36u);
+    DibImage* image = LoadBytes(file);
+    ASSERT_NE(image, nullptr);
+    const BITMAPINFOHEADER* h = image->PackedDib;
+    EXPECT_EQ(h->biSize, 40u);
+    EXPECT_EQ(h->biBitCount, 8);
+    EXPECT_EQ(h->biPlanes, 1);
+    EXPECT_EQ(h->biSizeImage, 4u);
+    EXPECT_EQ(Bytes(Rows(image), Rows(image) + 4), (Bytes{0, 1, 0, 0}));
+    Canvas canvas(2, 1);
+    EXPECT_EQ(DrawDib(canvas.dc, 0, 0, image, 0, 0, 2, 1), 1);
+    EXPECT_EQ(canvas.At(0, 0), Rgb(0x30, 0x20, 0x10));
+    EXPECT_EQ(canvas.At(1, 0), Rgb(0x60, 0x50, 0x40));
+    EXPECT_EQ(FreeDib(image), 1);
 }
 
 TEST(LoadDibSteps, NullInputsGiveNull)

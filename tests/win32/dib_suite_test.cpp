@@ -1,5 +1,5 @@
 // The public BMP suite through the whole Windows path: file reader, LoadDib, the palette and
-// DrawDib. Every file is refused or loads; the 8-bit files with a reference paint it.
+// DrawDib. Every file is refused or loads; the palettized files with a reference paint it.
 #include "bitmap/dib.h"
 #include "tests/win32/dib_test_support.h"
 
@@ -45,13 +45,16 @@ TEST(DibSuite, EveryFileIsRefusedOrLoads)
     EXPECT_GT(files, 80);
 }
 
-TEST(DibSuite, EightBitFilesPaintTheirReferences)
+TEST(DibSuite, PalettizedFilesPaintTheirReferences)
 {
     if (!fs::is_directory(kSuite))
         GTEST_SKIP() << "no BMP suite at " << kSuite;
     for (const char* name :
-         {"g/pal8", "g/pal8-0", "g/pal8gs", "g/pal8w124", "g/pal8w125", "g/pal8w126",
-          "g/pal8nonsquare", "g/pal8rle", "q/pal8rletrns", "q/pal8rlecut", "q/pal8offs"}) {
+         {"g/pal1",      "g/pal1bg",      "g/pal1wb",      "g/pal4",    "g/pal4gs",
+          "g/pal4rle",   "g/pal8",        "g/pal8-0",      "g/pal8gs",  "g/pal8nonsquare",
+          "g/pal8os2",   "g/pal8rle",     "g/pal8topdown", "g/pal8v4",  "g/pal8v5",
+          "g/pal8w124",  "g/pal8w125",    "g/pal8w126",    "q/pal1p1",  "q/pal4rletrns",
+          "q/pal8os2sp", "q/pal8rletrns", "q/pal8rlecut",  "q/pal8offs"}) {
         SCOPED_TRACE(name);
         fs::path bmp = kSuite / (std::string(name) + ".bmp");
         int width = 0, height = 0;
