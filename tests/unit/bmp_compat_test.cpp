@@ -17,20 +17,6 @@ namespace
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-Bytes ReadAll(const fs::path& path)
-{
-    Bytes bytes;
-    FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (!f)
-        return bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return bytes;
-}
-
 // Compares one input; counts the inputs the old loader accepted.
 void ExpectSameAsBefore(const Bytes& file, const std::string& name, int* accepted)
 {

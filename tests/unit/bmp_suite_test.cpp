@@ -17,60 +17,6 @@ using Bytes = std::vector<uint8_t>;
 
 const fs::path kSuite = CORVANE_BMPSUITE_DIR;
 
-Bytes ReadAll(const fs::path& path)
-{
-    Bytes bytes;
-    FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (!f)
-        return bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return bytes;
-}
-
-// A binary PPM (P6, maxval 255): width, height and RGB triples, top row first.
-struct Ppm {
-    int width = 0, height = 0;
-    Bytes rgb;
-};
-
-bool ParsePpm(const Bytes& file, Ppm* out)
-{
-    size_t at = 0;
-    auto token = [&]() {
-        std::string t;
-        while (at < file.size()) {
-            char c = char(file[at]);
-            if (c == '#') {
-                while (at < file.size() && file[at] != '\n')
-                    ++at;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                ++at;
-                if (!t.empty())
-                    break;
-            } else {
-                t += c;
-                ++at;
-            }
-        }
-        return t;
-    };
-    if (token() != "P6")
-        return false;
-    out->width = std::stoi(token());
-    out->height = std::stoi(token());
-    if (token() != "255")
-        return false;
-    size_t size = size_t(out->width) * size_t(out->height) * 3;
-    if (file.size() - at < size)
-        return false;
-    out->rgb.assign(file.begin() + long(at), file.begin() + long(at + size));
-    return true;
-}
-
 std::vector<fs::path> SuiteFiles()
 {
     std::vector<fs::path> files;
