@@ -56,6 +56,10 @@ int32_t RoundUp(int32_t value, int32_t multiple);
 
 // Checks a BMP file: fileHeader holds its first 14 bytes, contents the infoLength bytes
 // that were read after them. Fills layout and returns true when the picture can be shown.
+// The colour table holds biClrUsed entries (0: 2^bits), of which the first 2^bits are used;
+// headers without biClrUsed (12 and 16 bytes) hold 2^bits, or the whole entries before
+// bfOffBits when that points inside them. Pixels start at bfOffBits when it lies at or after
+// the table and the pixels from there fit in the file, else right after the table.
 bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t infoLength,
                    BmpLayout* layout);
 
