@@ -2,25 +2,12 @@
 // older, kept when equal or newer, and a failed copy offered again in a Retry/Cancel box owned
 // by the startup window. Quit and Escape never touch it.
 #include "tests/e2e/scenario.h"
+#include "tests/support/installer_test_support.h"
 
 namespace e2e
 {
 namespace
 {
-
-const char kPromptHead[] = "Unable to copy file to ";
-const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
-                           "programs that might have this file open and then retry.";
-
-// A stand-in wing32.dll built with the given version ("v1000", "none", ...).
-std::string StandIn(const char* name)
-{
-    std::string path = std::string("Z:") + CORVANE_STANDIN_DIR + "/" + name + "/wing32.dll";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 std::string Bytes(const std::string& path)
 {
@@ -28,14 +15,6 @@ std::string Bytes(const std::string& path)
     if (!ReadText(path, &bytes))
         return std::string();
     return bytes;
-}
-
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
-{
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "contents differ (" << actual.size() << " bytes, expected " << expected.size() << ")";
 }
 
 // Each case starts from a system directory without wing32.dll, and whatever was there before

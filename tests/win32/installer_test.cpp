@@ -4,32 +4,17 @@
 
 #include "launcher/globals.h"
 #include "startup/startup.h"
+#include "tests/support/installer_test_support.h"
+#include "tests/win32/launcher_box_watcher.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
 {
-
-const char kPromptHead[] = "Unable to copy file to ";
-const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
-                           "programs that might have this file open and then retry.";
-
-// The stand-in DLL built with the given version directory name ("v1000", "none", ...).
-std::string StandIn(const char* name)
-{
-    std::string path = std::string("Z:") + CORVANE_STANDIN_DIR + "/" + name + "/wing32.dll";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 std::string Lower(std::string s)
 {
@@ -65,112 +50,10 @@ bool WriteAll(const std::string& path, const std::string& bytes)
     return ok && written == bytes.size();
 }
 
-// Compares two files' bytes without printing them (they are whole DLLs).
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
-{
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "contents differ (" << actual.size() << " bytes, expected " << expected.size() << ")";
-}
-
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// What the helper thread saw of one message box of this process.
-struct SeenBox {
-    std::string caption;
-    std::string text;
-    HWND owner;
-    bool exclamation;
-    UINT errorMode;
-};
-
-bool IsOurBox(HWND window)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    return pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window);
-}
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found)
-{
-    if (!IsOurBox(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-BOOL CALLBACK FindExclamation(HWND child, LPARAM found)
-{
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    if (shown == LoadIconA(nullptr, IDI_EXCLAMATION))
-        *reinterpret_cast<bool*>(found) = true;
-    return TRUE;
-}
-
-UINT CurrentErrorMode()
-{
-    UINT mode = SetErrorMode(0);
-    SetErrorMode(mode);
-    return mode;
-}
-
-// Answers every message box of this process from a helper thread while the test's own
-// thread sits in the box's modal loop. answer(box, index) picks the button to press.
-class BoxWatcher
-{
-  public:
-    explicit BoxWatcher(std::function<int(const SeenBox&, size_t)> answer)
-        : answer_(std::move(answer)), thread_([this] { Run(); })
-    {
-    }
-    ~BoxWatcher() { Stop(); }
-    void Stop()
-    {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-    }
-    std::vector<SeenBox> boxes;
-
-  private:
-    void Run()
-    {
-        while (!stop_) {
-            HWND box = nullptr;
-            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
-            if (box == nullptr) {
-                Sleep(10);
-                continue;
-            }
-            Sleep(50); // let the box finish showing itself
-            SeenBox seen = {};
-            char buf[2048] = "";
-            GetWindowTextA(box, buf, sizeof buf);
-            seen.caption = buf;
-            buf[0] = '\0';
-            GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
-            seen.text = buf;
-            seen.owner = GetWindow(box, GW_OWNER);
-            EnumChildWindows(box, FindExclamation, reinterpret_cast<LPARAM>(&seen.exclamation));
-            seen.errorMode = CurrentErrorMode();
-            boxes.push_back(seen);
-            PostMessageA(box, WM_COMMAND, answer_(seen, boxes.size() - 1), 0);
-            for (int i = 0; i < 500 && IsWindow(box); ++i)
-                Sleep(10);
-        }
-    }
-    std::function<int(const SeenBox&, size_t)> answer_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 BoxWatcher* CancelEveryBox()
 {
@@ -313,8 +196,7 @@ TEST_F(Installer, CopiesUnlessTheInstalledCopyIsAtLeastAsNew)
         else
             EXPECT_TRUE(SameBytes(after, before)) << label;
     }
-    watcher->Stop();
-    EXPECT_TRUE(watcher->boxes.empty()) << "no box when nothing fails";
+    EXPECT_TRUE(watcher->Stop().empty()) << "no box when nothing fails";
 }
 
 // ---- the Retry/Cancel prompt ----
@@ -324,13 +206,13 @@ TEST_F(Installer, MissingDiscCopyPromptsAndCancelGivesUp)
     UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
     BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
     int result = UpdateSystemFile("wing32.dll", source.c_str(), target.c_str());
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
     UINT after = SetErrorMode(before);
 
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(Exists(target + "wing32.dll"));
-    ASSERT_EQ(watcher.boxes.size(), 1u);
-    const SeenBox& box = watcher.boxes[0];
+    ASSERT_EQ(boxes.size(), 1u);
+    const SeenBox& box = boxes[0];
     EXPECT_EQ(box.caption, "Error");
     EXPECT_EQ(box.text, kPromptHead + Lower(target + "wing32.dll") + kPromptTail);
     EXPECT_NE(box.text, kPromptHead + target + "wing32.dll" + kPromptTail) << "not lower-cased";
@@ -347,11 +229,11 @@ TEST_F(Installer, CopyWithRetryLowersTheTargetInPlaceAndRetriesUntilCancel)
     std::string sourcePath = source + "wing32.dll"; // missing
     BoxWatcher watcher([](const SeenBox&, size_t index) { return index < 2 ? IDRETRY : IDCANCEL; });
     LONG result = CopyFileWithRetry(targetPath, sourcePath.c_str());
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(std::string(targetPath), Lower(target + "WING32.DLL"));
-    EXPECT_EQ(watcher.boxes.size(), 3u) << "two Retries, then Cancel";
+    EXPECT_EQ(boxes.size(), 3u) << "two Retries, then Cancel";
 }
 
 TEST_F(Installer, TargetHeldOpenPromptsAndRetryCopiesOnceReleased)
@@ -368,11 +250,11 @@ TEST_F(Installer, TargetHeldOpenPromptsAndRetryCopiesOnceReleased)
         return IDRETRY;
     });
     int result = UpdateSystemFile("wing32.dll", source.c_str(), target.c_str());
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
 
     EXPECT_EQ(result, 1);
-    ASSERT_EQ(watcher.boxes.size(), 1u);
-    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
     EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(source + "wing32.dll")));
 }
 
@@ -393,12 +275,12 @@ TEST_F(Installer, PromptNamesALongTargetInFull)
         dir = MakeDir(dir.substr(root.size()) + "DeepFolder\\");
     BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
     int result = UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str());
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
 
     EXPECT_EQ(result, 0);
-    ASSERT_EQ(watcher.boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u);
     EXPECT_GT((dir + "wing32.dll").size(), 110u);
-    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(dir + "wing32.dll") + kPromptTail);
+    EXPECT_EQ(boxes[0].text, kPromptHead + Lower(dir + "wing32.dll") + kPromptTail);
 }
 
 // A caller's target string longer than any path buffer is lowered whole, but the prompt
@@ -410,12 +292,12 @@ TEST_F(Installer, PromptCutsATargetLongerThanAPathBuffer)
     targetPath.push_back('\0');
     BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
     LONG result = CopyFileWithRetry(targetPath.data(), (source + "wing32.dll").c_str());
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(std::string(targetPath.data()), Lower(longTarget));
-    ASSERT_EQ(watcher.boxes.size(), 1u);
-    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(longTarget).substr(0, 259) + kPromptTail);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kPromptHead + Lower(longTarget).substr(0, 259) + kPromptTail);
 }
 
 // A file path that does not fit its 260-byte buffer is neither cut nor copied: the check
@@ -439,8 +321,7 @@ TEST_F(Installer, FilePathsThatDoNotFitAreRefusedSilently)
     EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str()), 1);
     EXPECT_TRUE(SameBytes(ReadAll(dir + "wing32.dll"), ReadAll(source + "wing32.dll")));
 
-    watcher->Stop();
-    EXPECT_TRUE(watcher->boxes.empty());
+    EXPECT_TRUE(watcher->Stop().empty());
 }
 
 // ---- InstallWinG against the real system directory ----
@@ -489,8 +370,7 @@ TEST_F(InstallWinGTest, CopiesTheDiscCopyOnceAndThenDoesNothing)
     InstallWinG();
     EXPECT_EQ(WinGInstalled, 1);
     EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(StandIn("v1000")))) << "checked once per run";
-    watcher->Stop();
-    EXPECT_TRUE(watcher->boxes.empty());
+    EXPECT_TRUE(watcher->Stop().empty());
 }
 
 TEST_F(InstallWinGTest, KeepsANewerInstalledCopy)
@@ -508,12 +388,12 @@ TEST_F(InstallWinGTest, CancelledCopyLeavesTheFlagAtZero)
 {
     BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
     InstallWinG(); // no wing32.dll on the disc
-    watcher.Stop();
+    const auto boxes = watcher.Stop();
     EXPECT_EQ(WinGInstalled, 0);
     EXPECT_FALSE(Exists(installed));
-    ASSERT_EQ(watcher.boxes.size(), 1u);
-    EXPECT_EQ(watcher.boxes[0].owner, owner);
-    EXPECT_EQ(watcher.boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, owner);
+    EXPECT_EQ(boxes[0].text, kPromptHead + Lower(installed) + kPromptTail);
 }
 
 // A launcher directory too deep for "system\\win95\\wing32.dll" to fit a path buffer: nothing
@@ -526,10 +406,10 @@ TEST_F(InstallWinGTest, DiscDirectoryThatDoesNotFitDoesNothing)
     lstrcpyA(SourceDir, deep.c_str());
     std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
     InstallWinG();
-    watcher->Stop();
+    const auto boxes = watcher->Stop();
     EXPECT_EQ(WinGInstalled, 0);
     EXPECT_FALSE(Exists(installed));
-    EXPECT_TRUE(watcher->boxes.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 } // namespace

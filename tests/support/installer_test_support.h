@@ -1,0 +1,30 @@
+// Shared by the installer tests in process and end to end: where the stand-in wing32.dll
+// files built with chosen versions lie, the Retry/Cancel prompt's text around the
+// lower-cased target path, and a byte comparison of whole DLLs.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+const char kPromptHead[] = "Unable to copy file to ";
+const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
+                           "programs that might have this file open and then retry.";
+
+// The stand-in DLL built with the given version directory name ("v1000", "none", ...).
+inline std::string StandIn(const char* name)
+{
+    std::string path = std::string("Z:") + CORVANE_STANDIN_DIR + "/" + name + "/wing32.dll";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// Compares two files' bytes without printing them (they are whole DLLs).
+inline ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "contents differ (" << actual.size() << " bytes, expected " << expected.size() << ")";
+}
