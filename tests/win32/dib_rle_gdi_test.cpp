@@ -1,11 +1,8 @@
 // The launcher's own RLE8 expansion against the platform's: for streams whose runs stay
 // inside their rows and that end each row with one end of line, painting the expanded rows
 // gives the same pixels as handing the BI_RLE8 data to GDI directly.
-#include "bitmap/dib.h"
-#include "tests/support/bmp_writer.h"
 #include "tests/win32/dib_test_support.h"
 
-#include <memory>
 #include <random>
 
 namespace
@@ -13,29 +10,14 @@ namespace
 
 using Bytes = std::vector<uint8_t>;
 
-struct Encoded {
-    int32_t width, height;
-    Bytes stream;
-    std::vector<bmpw::RgbQuad> palette;
-};
-
-std::vector<bmpw::RgbQuad> Palette(uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::vector<bmpw::RgbQuad> p(256);
-    for (auto& q : p)
-        q = bmpw::RgbQuad{uint8_t(random()), uint8_t(random()), uint8_t(random()), 0};
-    return p;
-}
-
 // A random stream of the kind both decoders agree on: every row starts with a run or an
 // absolute run, may stop short of its end, skip ahead inside itself with a delta, and ends
 // with one end of line; the last row, or an earlier one, ends with the end of bitmap.
-Encoded RandomStream(uint32_t seed)
+RleStream RandomStream(uint32_t seed)
 {
     std::mt19937 random(seed);
     auto below = [&](uint32_t n) { return uint32_t(random() % n); };
-    Encoded e{int32_t(1 + below(40)), int32_t(1 + below(12)), {}, Palette(seed)};
+    RleStream e{int32_t(1 + below(40)), int32_t(1 + below(12)), {}, RandomPalette(seed, 256)};
     int32_t lastRow = below(5) == 0 ? int32_t(below(uint32_t(e.height))) : e.height - 1;
     for (int32_t row = 0; row <= lastRow; ++row) {
         int32_t x = 0;
@@ -66,65 +48,23 @@ Encoded RandomStream(uint32_t seed)
     return e;
 }
 
-Encoded FromPicture(int32_t width, int32_t height, uint32_t seed)
+RleStream FromPicture(int32_t width, int32_t height, uint32_t seed)
 {
     bmpw::Picture p = bmpw::MakeTestPicture(width, height, seed);
-    return Encoded{width, height, bmpw::EncodeRle8(p), Palette(seed)};
-}
-
-uint32_t Colour(const bmpw::RgbQuad& q)
-{
-    return Rgb(q.red, q.green, q.blue);
-}
-
-// Paints the stream through LoadDib and DrawDib, and through GDI's own BI_RLE8 decoder onto
-// a canvas filled with colour 0 (GDI leaves pixels that the stream skips untouched; the
-// launcher's expansion leaves them 0). Compares every pixel.
-void ExpectSamePixels(const Encoded& e, const std::string& what)
-{
-    bmpw::BmpFields fields;
-    fields.biWidth = e.width;
-    fields.biHeight = e.height;
-    fields.biCompression = bmpw::kBiRle8;
-    std::string path =
-        WriteTempFile("corvane_rle_gdi.bmp", bmpw::BuildBmp(fields, e.palette, e.stream));
-    DibImage* image = LoadDib(path.c_str());
-    DeleteFileA(path.c_str());
-    ASSERT_NE(image, nullptr) << what;
-    Canvas ours(e.width, e.height, 0xFFFFFFFF);
-    EXPECT_EQ(DrawDib(ours.dc, 0, 0, image, 0, 0, e.width, e.height), e.height) << what;
-    FreeDib(image);
-
-    // Exactly the stream's bytes, with biSizeImage saying so.
-    std::unique_ptr<uint8_t[]> stream(new uint8_t[e.stream.size()]);
-    std::copy(e.stream.begin(), e.stream.end(), stream.get());
-    std::vector<uint8_t> infoBytes(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    BITMAPINFO* info = reinterpret_cast<BITMAPINFO*>(infoBytes.data());
-    info->bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), e.width, e.height, 1,   8, BI_RLE8,
-                                       DWORD(e.stream.size()),   0,       0,        256, 0};
-    for (int i = 0; i < 256; ++i)
-        info->bmiColors[i] = RGBQUAD{e.palette[i].blue, e.palette[i].green, e.palette[i].red, 0};
-    Canvas platform(e.width, e.height, Colour(e.palette[0]));
-    EXPECT_EQ(StretchDIBits(platform.dc, 0, 0, e.width, e.height, 0, 0, e.width, e.height,
-                            stream.get(), info, DIB_RGB_COLORS, SRCCOPY),
-              e.height)
-        << what;
-
-    for (int y = 0; y < e.height; ++y)
-        for (int x = 0; x < e.width; ++x)
-            ASSERT_EQ(ours.At(x, y), platform.At(x, y)) << what << " pixel " << x << "," << y;
+    return RleStream{width, height, bmpw::EncodeRle8(p), RandomPalette(seed, 256)};
 }
 
 TEST(Rle8AgainstPlatform, EncodedPicturesPaintAlike)
 {
     for (int32_t width : {1, 2, 5, 8, 10, 31, 127, 300})
-        ExpectSamePixels(FromPicture(width, 9, uint32_t(width)), "width " + std::to_string(width));
+        ExpectPaintsAsPlatform(FromPicture(width, 9, uint32_t(width)), 8,
+                               "width " + std::to_string(width));
 }
 
 TEST(Rle8AgainstPlatform, ShortRowsDeltasAndEarlyEndPaintAlike)
 {
     for (uint32_t seed = 1; seed <= 60; ++seed)
-        ExpectSamePixels(RandomStream(seed), "seed " + std::to_string(seed));
+        ExpectPaintsAsPlatform(RandomStream(seed), 8, "seed " + std::to_string(seed));
 }
 
 } // namespace
