@@ -28,9 +28,8 @@ TEST_P(DialogEnding, ExitCodeIsTheCommandAndOnlyPlayStartsTheGame)
     disc.root = TestDiscRoot();
     ASSERT_TRUE(LayOutDisc(disc));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
 
     PostMessageA(dialog, c.message, c.wParam, 0);
     DWORD code = 0;
@@ -72,9 +71,8 @@ TEST(Keyboard, EscapeGives2AndQChoosesQuit)
         disc.root = TestDiscRoot();
         ASSERT_TRUE(LayOutDisc(disc));
         Launcher launcher;
-        ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-        HWND dialog = WaitForStartupDialog(launcher);
-        ASSERT_NE(dialog, nullptr);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
         HWND play = GetDlgItem(dialog, 301); // has the focus after WM_INITDIALOG
         PostMessageA(play, WM_KEYDOWN, c.key, 1);
         if (c.character)
@@ -94,9 +92,8 @@ TEST(DialogCommands, NotificationInHighHalfEndsNothing)
     disc.root = TestDiscRoot();
     ASSERT_TRUE(LayOutDisc(disc));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
 
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(301, 1), 0);
     PostMessageA(dialog, WM_COMMAND, 303, 0);
@@ -125,9 +122,8 @@ TEST(SingleInstance, SecondLauncherActivatesTheFirstAndEndsWith1)
     ASSERT_TRUE(LayOutDisc(second));
 
     Launcher one;
-    ASSERT_TRUE(StartLauncher(&one, first.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(one);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&one, first.root + "launcher.exe", &dialog));
 
     Launcher two;
     ASSERT_TRUE(StartLauncher(&two, second.root + "launcher.exe"));
@@ -221,9 +217,8 @@ TEST(GameStart, MissingGameIsReportedInABoxThatWaitsForTheUser)
     disc.withGame = false;
     ASSERT_TRUE(LayOutDisc(disc));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
     PressButton(dialog, 301);
 
     Box box;
@@ -251,15 +246,10 @@ TEST(GameStart, LauncherInDriveRootStartsDriveRelativeGame)
     ASSERT_TRUE(LayOutDisc(disc));
     ASSERT_TRUE(FileExists("D:\\launcher.exe")) << "D: is not mapped to " << DriveDRoot();
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, "D:\\launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
-    PressButton(dialog, 301);
-    DWORD code = 0;
-    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-    EXPECT_EQ(code, 301u);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, "D:\\launcher.exe", &dialog));
     GameRecord record;
-    ASSERT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+    ASSERT_NO_FATAL_FAILURE(PlayAndReadGame(launcher, dialog, &record));
     EXPECT_EQ(record.command, "D:\\GAME\\START.EXE");
     EXPECT_EQ(Lower(record.module), Lower("D:\\GAME\\START.EXE"));
 }

@@ -55,15 +55,10 @@ TEST_P(BlankInPath, QuotedProgramPathRunsTheRealGameNotTheDecoy)
     }
 
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
-    PressButton(dialog, 301);
-    DWORD code = 0;
-    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-    EXPECT_EQ(code, 301u);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, root + "launcher.exe", &dialog));
     GameRecord record;
-    ASSERT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+    ASSERT_NO_FATAL_FAILURE(PlayAndReadGame(launcher, dialog, &record));
     EXPECT_EQ(Lower(record.module), Lower(root + "GAME\\START.EXE"));
     EXPECT_EQ(record.command, "\"" + root + "GAME\\START.EXE\"" + c.expectedArguments);
 }
@@ -125,10 +120,7 @@ TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
         EXPECT_EQ(dialog, nullptr);
         std::vector<Box> boxes;
         ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "Error");
-        EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
-        EXPECT_EQ(boxes[0].icon, "error");
+        ASSERT_NO_FATAL_FAILURE(ExpectOneNameTooLongBox(boxes));
         EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
         return;
     }
@@ -142,10 +134,7 @@ TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
     } else {
         std::vector<Box> boxes;
         ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "Error");
-        EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
-        EXPECT_EQ(boxes[0].icon, "error");
+        ASSERT_NO_FATAL_FAILURE(ExpectOneNameTooLongBox(boxes));
         EXPECT_FALSE(ReadGameRecord(launcher.recordFile, &record, 300));
     }
     EXPECT_EQ(code, 301u);
@@ -176,9 +165,8 @@ TEST(ProfileValues, ValueOf300CharactersIsCutAndUsed)
     disc.autorun = Autorun(GameValue(300), std::string(300, 'b'));
     ASSERT_TRUE(LayOutDisc(disc));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
     PressButton(dialog, 301);
     std::vector<Box> boxes;
     DWORD code = 0;

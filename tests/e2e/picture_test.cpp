@@ -189,9 +189,8 @@ TEST_P(PicturePainted, PixelForPixelInsideTheFrameWithTheWindowLaidOutAroundIt)
     ASSERT_TRUE(LayOutDisc(disc));
     ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
 
     DialogGeometry g;
     ASSERT_TRUE(ReadGeometry(dialog, &g));
@@ -303,9 +302,8 @@ TEST_P(PictureRefused, WindowStaysUpWithoutPictureOrFrameAndQuitEndsIt)
     ASSERT_TRUE(LayOutDisc(disc));
     ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
     EXPECT_TRUE(ListBoxes(launcher.pi.dwProcessId).empty()); // a refused picture is not reported
 
     DialogGeometry g;

@@ -40,4 +40,37 @@ inline bool IsClassAtom(DWORD code)
     return code >= 0xC000 && code <= 0xFFFF;
 }
 
+// Starts the launcher at exePath and waits for its startup dialog.
+inline ::testing::AssertionResult OpenDialog(Launcher* launcher, const std::string& exePath,
+                                             HWND* dialog)
+{
+    *dialog = nullptr;
+    if (!StartLauncher(launcher, exePath))
+        return ::testing::AssertionFailure() << "cannot start " << exePath;
+    *dialog = WaitForStartupDialog(*launcher);
+    if (*dialog == nullptr)
+        return ::testing::AssertionFailure() << "no startup dialog";
+    return ::testing::AssertionSuccess();
+}
+
+// Presses Play, waits for the launcher to end with Play's identifier and reads what the game
+// was started with.
+inline void PlayAndReadGame(Launcher& launcher, HWND dialog, GameRecord* record)
+{
+    PressButton(dialog, 301);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+    EXPECT_EQ(code, 301u);
+    ASSERT_TRUE(ReadGameRecord(launcher.recordFile, record));
+}
+
+// The launcher showed exactly one "Error" box with the system's text for an over-long name.
+inline void ExpectOneNameTooLongBox(const std::vector<Box>& boxes)
+{
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
+    EXPECT_EQ(boxes[0].icon, "error");
+}
+
 } // namespace e2e

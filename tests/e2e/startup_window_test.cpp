@@ -20,9 +20,8 @@ TEST(StartupWindow, WithoutPictureBothButtonsStandWholeAndNoFrameIsDrawn)
     disc.withPicture = false; // autorun.inf names title.bmp, which is not there
     ASSERT_TRUE(LayOutDisc(disc));
     Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, disc.root + "launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
     EXPECT_TRUE(ListBoxes(launcher.pi.dwProcessId).empty()); // a missing picture is not reported
 
     DialogGeometry g;
