@@ -23,16 +23,22 @@ void ExpectPlainErrorBox(const SeenBox& box)
     EXPECT_FALSE(box.topmost);
 }
 
+// The boxes ShowSystemError shows with code as the last error.
+std::vector<SeenBox> SystemErrorBoxes(DWORD code)
+{
+    BoxWatcher watcher;
+    SetLastError(code);
+    ShowSystemError();
+    return watcher.Stop();
+}
+
 TEST(ShowSystemError, ShowsTheSystemTextForTheLastErrorUnderError)
 {
     for (DWORD code : {DWORD(ERROR_FILE_NOT_FOUND), DWORD(ERROR_FILENAME_EXCED_RANGE), DWORD(0)}) {
         SCOPED_TRACE(code);
         const std::string expected = SystemText(code);
         ASSERT_FALSE(expected.empty());
-        BoxWatcher watcher;
-        SetLastError(code);
-        ShowSystemError();
-        const auto boxes = watcher.Stop();
+        const auto boxes = SystemErrorBoxes(code);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, "Error");
         EXPECT_EQ(boxes[0].text, expected); // as the system gives it, nothing trimmed
@@ -45,10 +51,7 @@ TEST(ShowSystemError, NamesTheCodeWhenTheSystemHasNoText)
 {
     const DWORD code = 0x2FFFFFFF;
     ASSERT_EQ(SystemText(code), "");
-    BoxWatcher watcher;
-    SetLastError(code);
-    ShowSystemError();
-    const auto boxes = watcher.Stop();
+    const auto boxes = SystemErrorBoxes(code);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_EQ(boxes[0].text, "System error 805306367.");
