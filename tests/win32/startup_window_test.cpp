@@ -109,6 +109,13 @@ COLORREF Rgb(const bmpw::RgbQuad& q)
     return RGB(q.red, q.green, q.blue);
 }
 
+// "left,top widthxheight": a rectangle's place and size in one comparable value.
+std::string Placed(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
 TEST(StartupClass, RegistrationRecord)
 {
     WNDCLASSA wc;
@@ -145,21 +152,10 @@ TEST(StartupWindow, LaysOutAroundThePictureAndPaintsFrameAndPicture)
 
     RECT r;
     GetWindowRect(dialog.window, &r);
-    EXPECT_EQ(r.left, 97);
-    EXPECT_EQ(r.top, 65);
-    EXPECT_EQ(r.right - r.left, 446);
-    EXPECT_EQ(r.bottom - r.top, 350);
-    EXPECT_EQ(ImageRect.left, 12);
-    EXPECT_EQ(ImageRect.top, 12);
-    EXPECT_EQ(ImageRect.right, 432);
-    EXPECT_EQ(ImageRect.bottom, 292);
-    const RECT play = dialog.Client(IDC_PLAY), quit = dialog.Client(IDC_QUIT);
-    EXPECT_EQ(play.left, 81);
-    EXPECT_EQ(play.top, 306);
-    EXPECT_EQ(play.right - play.left, 80);
-    EXPECT_EQ(play.bottom - play.top, 28);
-    EXPECT_EQ(quit.left, 283);
-    EXPECT_EQ(quit.top, 306);
+    EXPECT_EQ(Placed(r), "97,65 446x350");
+    EXPECT_EQ(Placed(ImageRect), "12,12 420x280"); // right 432, bottom 292
+    EXPECT_EQ(Placed(dialog.Client(IDC_PLAY)), "81,306 80x28");
+    EXPECT_EQ(Placed(dialog.Client(IDC_QUIT)), "283,306 80x28");
 
     // The frame is the ring one pixel outside the picture; outside it, the background.
     const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME) & 0xFFFFFF;
