@@ -39,21 +39,7 @@ TEST(ImageMagickPictures, LoadToTheToolsOwnDecode)
                 EXPECT_EQ(l.headerSize, HeaderSizeOf(format));
                 depths.insert(l.bitCount);
                 compressions.insert(l.compression);
-                ASSERT_EQ(ref.width, l.width);
-                ASSERT_EQ(ref.height, l.height);
-                int mismatches = 0;
-                for (int y = 0; y < l.height; ++y) {
-                    const uint8_t* row = load.rows() + size_t(l.height - 1 - y) * size_t(l.stride);
-                    for (int x = 0; x < l.width; ++x) {
-                        const BmpColor& c = load.colors[row[x]];
-                        const uint8_t* want =
-                            &ref.rgb[(size_t(y) * size_t(l.width) + size_t(x)) * 3];
-                        if ((c.red != want[0] || c.green != want[1] || c.blue != want[2]) &&
-                            mismatches++ < 5)
-                            ADD_FAILURE() << "pixel " << x << "," << y;
-                    }
-                }
-                EXPECT_EQ(mismatches, 0);
+                ExpectPixelsMatch(load, ref);
                 ++files;
             }
         }

@@ -3,6 +3,8 @@
 #pragma once
 #include "bitmap/bmp_core.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -100,4 +102,24 @@ inline bool ParsePpm(const std::vector<uint8_t>& file, Ppm* out)
         return false;
     out->rgb.assign(file.begin() + long(at), file.begin() + long(at + size));
     return true;
+}
+
+// Every pixel of the load shows the reference's colour; the first five that differ are
+// reported with their palette index.
+inline void ExpectPixelsMatch(const CoreLoad& load, const Ppm& ref)
+{
+    const BmpLayout& l = load.layout;
+    ASSERT_EQ(ref.width, l.width);
+    ASSERT_EQ(ref.height, l.height);
+    int mismatches = 0;
+    for (int y = 0; y < l.height; ++y) {
+        const uint8_t* row = load.rows() + size_t(l.height - 1 - y) * size_t(l.stride);
+        for (int x = 0; x < l.width; ++x) {
+            const BmpColor& c = load.colors[row[x]];
+            const uint8_t* want = &ref.rgb[(size_t(y) * size_t(l.width) + size_t(x)) * 3];
+            if ((c.red != want[0] || c.green != want[1] || c.blue != want[2]) && mismatches++ < 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " index " << int(row[x]);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
