@@ -118,8 +118,14 @@ std::vector<uint8_t> PackedRows(const Picture& p, uint16_t bitCount, bool topDow
     return out;
 }
 
-std::vector<uint8_t> EncodeRle4(const Picture& p)
+// The RLE8 or RLE4 codes of a picture, bottom row first: runs of three or more equal
+// pixels as runs, other stretches of three or more as absolute runs, shorter ones as runs
+// of one; an end of line between rows. RLE4 holds two pixels to a byte, high nibble first.
+static std::vector<uint8_t> EncodeRle(const Picture& p, bool rle4)
 {
+    auto pair = [rle4](uint8_t high, uint8_t low) {
+        return rle4 ? uint8_t(high << 4 | low) : high;
+    };
     std::vector<uint8_t> out;
     for (int32_t y = p.height - 1; y >= 0; --y) {
         const uint8_t* row = &p.pixels[size_t(y) * size_t(p.width)];
@@ -129,10 +135,11 @@ std::vector<uint8_t> EncodeRle4(const Picture& p)
             while (x + run < p.width && run < 255 && row[x + run] == row[x])
                 ++run;
             if (run >= 3 || p.width - x < 3) {
-                AppendRun(out, uint8_t(run), uint8_t(row[x] << 4 | row[x]));
+                AppendRun(out, uint8_t(run), pair(row[x], row[x]));
                 x += run;
                 continue;
             }
+            // Literal pixels until the next run of three or more, at most 255 of them.
             int32_t end = x;
             while (end < p.width && end - x < 255) {
                 if (end + 2 < p.width && row[end] == row[end + 1] && row[end] == row[end + 2])
@@ -141,16 +148,17 @@ std::vector<uint8_t> EncodeRle4(const Picture& p)
             }
             if (end - x < 3) {
                 for (; x < end; ++x)
-                    AppendRun(out, 1, uint8_t(row[x] << 4));
+                    AppendRun(out, 1, pair(row[x], 0));
                 continue;
             }
-            // Absolute run: end - x pixels, two to a byte, bytes padded to an even count.
+            std::vector<uint8_t> literal;
+            for (int32_t i = x; i < end; i += rle4 ? 2 : 1)
+                literal.push_back(pair(row[i], rle4 && i + 1 < end ? row[i + 1] : 0));
+            // Absolute run: its pixel count, then the bytes, padded to an even count.
             out.push_back(0);
             out.push_back(uint8_t(end - x));
-            size_t bytes = 0;
-            for (int32_t i = x; i < end; i += 2, ++bytes)
-                out.push_back(uint8_t(row[i] << 4 | (i + 1 < end ? row[i + 1] : 0)));
-            if (bytes % 2)
+            out.insert(out.end(), literal.begin(), literal.end());
+            if (literal.size() % 2)
                 out.push_back(0);
             x = end;
         }
@@ -159,6 +167,11 @@ std::vector<uint8_t> EncodeRle4(const Picture& p)
     }
     AppendEndOfBitmap(out);
     return out;
+}
+
+std::vector<uint8_t> EncodeRle4(const Picture& p)
+{
+    return EncodeRle(p, true);
 }
 
 std::vector<uint8_t> PlainRows(const Picture& p)
@@ -209,39 +222,7 @@ void AppendDelta(std::vector<uint8_t>& out, uint8_t dx, uint8_t dy)
 
 std::vector<uint8_t> EncodeRle8(const Picture& p)
 {
-    std::vector<uint8_t> out;
-    for (int32_t y = p.height - 1; y >= 0; --y) {
-        const uint8_t* row = &p.pixels[size_t(y) * size_t(p.width)];
-        int32_t x = 0;
-        while (x < p.width) {
-            int32_t run = 1;
-            while (x + run < p.width && run < 255 && row[x + run] == row[x])
-                ++run;
-            if (run >= 3 || p.width - x < 3) {
-                AppendRun(out, uint8_t(run), row[x]);
-                x += run;
-                continue;
-            }
-            // Literal bytes until the next run of three or more, at most 255 of them.
-            int32_t end = x;
-            while (end < p.width && end - x < 255) {
-                if (end + 2 < p.width && row[end] == row[end + 1] && row[end] == row[end + 2])
-                    break;
-                ++end;
-            }
-            if (end - x < 3) {
-                for (; x < end; ++x)
-                    AppendRun(out, 1, row[x]);
-                continue;
-            }
-            AppendAbsolute(out, std::vector<uint8_t>(row + x, row + end));
-            x = end;
-        }
-        if (y > 0)
-            AppendEndOfLine(out);
-    }
-    AppendEndOfBitmap(out);
-    return out;
+    return EncodeRle(p, false);
 }
 
 std::vector<uint8_t> WritePlainBmp(const Picture& p)
