@@ -19,6 +19,33 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
+// The 14-byte file header and the info header's size field.
+void PutFileHeader(std::vector<uint8_t>& out, const BmpFields& f, uint32_t offBits, uint32_t total)
+{
+    out.push_back(f.magic[0]);
+    out.push_back(f.magic[1]);
+    Put32(out, f.bfSize ? f.bfSize : total);
+    Put32(out, 0);
+    Put32(out, offBits);
+    Put32(out, f.biSize);
+}
+
+// The colour table with 3- or 4-byte entries, any gap up to offBits, then the pixel data.
+void PutTableAndPixels(std::vector<uint8_t>& out, const std::vector<RgbQuad>& table,
+                       uint32_t entrySize, uint32_t offBits, const std::vector<uint8_t>& pixels)
+{
+    for (const RgbQuad& q : table) {
+        out.push_back(q.blue);
+        out.push_back(q.green);
+        out.push_back(q.red);
+        if (entrySize == 4)
+            out.push_back(q.reserved);
+    }
+    if (offBits > out.size())
+        out.resize(offBits, 0);
+    out.insert(out.end(), pixels.begin(), pixels.end());
+}
+
 uint32_t Stride(int32_t width)
 {
     return (uint32_t(width) + 3u) & ~3u;
@@ -35,12 +62,7 @@ std::vector<uint8_t> BuildBmp(const BmpFields& f, const std::vector<RgbQuad>& ta
     uint32_t total = std::max(offBits, tableEnd) + uint32_t(pixelData.size());
 
     std::vector<uint8_t> out;
-    out.push_back(f.magic[0]);
-    out.push_back(f.magic[1]);
-    Put32(out, f.bfSize ? f.bfSize : total);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, f.biSize);
+    PutFileHeader(out, f, offBits, total);
     Put32(out, uint32_t(f.biWidth));
     Put32(out, uint32_t(f.biHeight));
     Put16(out, f.biPlanes);
@@ -52,15 +74,7 @@ std::vector<uint8_t> BuildBmp(const BmpFields& f, const std::vector<RgbQuad>& ta
     Put32(out, f.biClrUsed);
     Put32(out, f.biClrImportant);
     out.resize(14 + headerBytes, 0);
-    for (const RgbQuad& q : table) {
-        out.push_back(q.blue);
-        out.push_back(q.green);
-        out.push_back(q.red);
-        out.push_back(q.reserved);
-    }
-    if (offBits > out.size())
-        out.resize(offBits, 0);
-    out.insert(out.end(), pixelData.begin(), pixelData.end());
+    PutTableAndPixels(out, table, 4, offBits, pixelData);
     return out;
 }
 
@@ -75,12 +89,7 @@ std::vector<uint8_t> BuildBmpVariant(const BmpFields& f, const std::vector<RgbQu
     uint32_t total = std::max(offBits, tableEnd) + uint32_t(pixelData.size());
 
     std::vector<uint8_t> out;
-    out.push_back(f.magic[0]);
-    out.push_back(f.magic[1]);
-    Put32(out, f.bfSize ? f.bfSize : total);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, f.biSize);
+    PutFileHeader(out, f, offBits, total);
     if (f.biSize == 12) {
         Put16(out, uint32_t(f.biWidth));
         Put16(out, uint32_t(f.biHeight));
@@ -90,16 +99,7 @@ std::vector<uint8_t> BuildBmpVariant(const BmpFields& f, const std::vector<RgbQu
     }
     Put16(out, f.biPlanes);
     Put16(out, f.biBitCount);
-    for (const RgbQuad& q : table) {
-        out.push_back(q.blue);
-        out.push_back(q.green);
-        out.push_back(q.red);
-        if (entrySize == 4)
-            out.push_back(q.reserved);
-    }
-    if (offBits > out.size())
-        out.resize(offBits, 0);
-    out.insert(out.end(), pixelData.begin(), pixelData.end());
+    PutTableAndPixels(out, table, entrySize, offBits, pixelData);
     return out;
 }
 
