@@ -19,7 +19,7 @@ function(corvane_compile_rc out_var rc_file)
   set(obj ${CMAKE_CURRENT_BINARY_DIR}/${name}.res.o)
   add_custom_command(
     OUTPUT ${obj}
-    COMMAND llvm-rc /FO ${res} ${rc_file}
+    COMMAND llvm-rc -FO ${res} -- ${rc_file}
     COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${res} -o ${obj}
     DEPENDS ${rc_file} ${ARGN}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}

@@ -34,8 +34,8 @@ if(WIN32)
     set(obj ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.obj)
     file(WRITE ${rc} "1 16\nBEGIN\n  ${raw_${dir}}\nEND\n")
     add_custom_command(OUTPUT ${obj}
-      COMMAND llvm-rc /FO ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.res ${rc}
-      COMMAND llvm-cvtres /MACHINE:${cvtres_machine} /OUT:${obj}
+      COMMAND llvm-rc -FO ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.res -- ${rc}
+      COMMAND llvm-cvtres /MACHINE:${cvtres_machine} /OUT:${obj} --
               ${CMAKE_CURRENT_BINARY_DIR}/standin_${dir}.res
       DEPENDS ${rc} VERBATIM)
     corvane_standin_dll(standin_wing32_${dir} ${CORVANE_STANDIN_DIR}/${dir} "")
