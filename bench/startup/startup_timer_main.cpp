@@ -254,7 +254,7 @@ void PrintTable(const Program* programs, int warmups)
         printf("| %s | %d | %.1f | %.1f | %.1f | %.1f to %.1f |\n", programs[i].name, s.count,
                s.median, s.min, s.max, s.lowerQuartile, s.upperQuartile);
     }
-    printf("\nEach program started %d times more before the timed runs, untimed.\n", warmups);
+    printf("\nWarm-up starts before the timed runs, not counted: %d of each program.\n", warmups);
 }
 
 // The ratio of the medians against the target of 1.05; false when a run failed.
