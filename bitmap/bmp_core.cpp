@@ -184,19 +184,22 @@ void UnpackPlainRows(const BmpLayout& layout, const uint8_t* source, uint8_t* ro
     }
 }
 
-// Byte moves of the RLE expansion. Most runs in dithered art are a few pixels long, and a
-// library call (or a string instruction) per run costs more than the run itself, most of all
-// on i686 under Wine. A run is at most 255 bytes, so runs are written with fixed-size moves
-// of up to 16 bytes, the last one overlapping the one before, inlined even in a build for
-// size; only the longer fills of an end of line go to memset. Every move writes exactly the
-// bytes asked for, never past them.
-#define CORVANE_ALWAYS_INLINE inline __attribute__((always_inline))
-constexpr size_t kInlineMove = 255;
-
-// n bytes, 0..16, with two fixed-size moves that overlap when n is not their size.
-CORVANE_ALWAYS_INLINE void MoveUpTo16(uint8_t* to, const uint8_t* from, size_t n)
+// Writes n bytes, 0..255, of an 8-bit run or absolute run: from a 16-byte pattern of the run's
+// value, or from the stream's bytes (a separate block). Runs in dithered art are mostly a
+// few pixels long, and a library call (or a string instruction) per run costs more than the
+// run itself, most of all on i686 under Wine; so the bytes go in fixed-size moves of up to
+// 16 bytes, the last one overlapping the one before, never past the n bytes.
+void MoveRun(uint8_t* to, const uint8_t* from, bool pattern, size_t n)
 {
-    if (n >= 8) {
+    uint8_t piece[16];
+    if (n > 16) {
+        for (size_t i = 0; i + 16 < n; i += 16) {
+            memcpy(piece, pattern ? from : from + i, 16);
+            memcpy(to + i, piece, 16);
+        }
+        memcpy(piece, pattern ? from : from + n - 16, 16);
+        memcpy(to + n - 16, piece, 16);
+    } else if (n >= 8) {
         uint64_t head, tail;
         memcpy(&head, from, 8);
         memcpy(&tail, from + n - 8, 8);
@@ -219,52 +222,21 @@ CORVANE_ALWAYS_INLINE void MoveUpTo16(uint8_t* to, const uint8_t* from, size_t n
     }
 }
 
-// n bytes, 17 or more, in 16-byte moves: from the source's own bytes when copying, from a
-// 16-byte pattern every time when filling.
-CORVANE_ALWAYS_INLINE void Move16s(uint8_t* to, const uint8_t* from, bool pattern, size_t n)
-{
-    uint8_t piece[16];
-    for (size_t i = 0; i + 16 < n; i += 16) {
-        memcpy(piece, pattern ? from : from + i, 16);
-        memcpy(to + i, piece, 16);
-    }
-    memcpy(piece, pattern ? from : from + n - 16, 16);
-    memcpy(to + n - 16, piece, 16);
-}
-
-// Copies n bytes between separate blocks (the stream and the area never overlap).
-CORVANE_ALWAYS_INLINE void CopyBytes(uint8_t* to, const uint8_t* from, size_t n)
-{
-    if (n > 16)
-        Move16s(to, from, false, n);
-    else
-        MoveUpTo16(to, from, n);
-}
-
-// Writes n bytes of value.
-CORVANE_ALWAYS_INLINE void FillBytes(uint8_t* to, uint8_t value, size_t n)
-{
-    if (n > kInlineMove) {
-        memset(to, value, n);
-        return;
-    }
-    uint8_t pattern[16];
-    memset(pattern, value, sizeof pattern);
-    if (n > 16)
-        Move16s(to, pattern, true, n);
-    else
-        MoveUpTo16(to, pattern, n);
-}
-
 // Writes count pixels of a run at position, clipped to room: the value for 8-bit streams,
 // alternately its high and low nibble for 4-bit ones.
-template <bool kNibbles> void WriteRun(uint8_t* at, int64_t count, int64_t room, uint32_t value)
+void WriteRun(uint8_t* at, int64_t count, int64_t room, uint32_t value, bool nibbles)
 {
     int64_t n = count < room ? count : room;
-    uint8_t high = uint8_t(kNibbles ? value >> 4 : value);
-    uint8_t low = uint8_t(kNibbles ? value & 15 : value);
+    uint8_t high = uint8_t(nibbles ? value >> 4 : value);
+    uint8_t low = uint8_t(nibbles ? value & 15 : value);
+    if (!nibbles) {
+        uint8_t pattern[16];
+        memset(pattern, high, sizeof pattern);
+        MoveRun(at, pattern, true, size_t(n));
+        return;
+    }
     if (high == low) {
-        FillBytes(at, high, size_t(n));
+        memset(at, high, size_t(n));
         return;
     }
     for (int64_t i = 0; i < n; ++i)
@@ -273,28 +245,26 @@ template <bool kNibbles> void WriteRun(uint8_t* at, int64_t count, int64_t room,
 
 // Copies the pixels of an absolute run from the available stream bytes to position,
 // clipped to room: bytes for 8-bit streams, nibbles high first for 4-bit ones.
-template <bool kNibbles>
-void CopyAbsolute(uint8_t* at, const uint8_t* in, int64_t pixels, int64_t available, int64_t room)
+void CopyAbsolute(uint8_t* at, const uint8_t* in, int64_t pixels, int64_t available, int64_t room,
+                  bool nibbles)
 {
     int64_t n = pixels;
-    int64_t fromStream = kNibbles ? available * 2 : available;
+    int64_t fromStream = nibbles ? available * 2 : available;
     if (n > fromStream)
         n = fromStream;
     if (n > room)
         n = room;
-    if (!kNibbles) {
-        CopyBytes(at, in, size_t(n));
+    if (!nibbles) {
+        MoveRun(at, in, false, size_t(n));
         return;
     }
     for (int64_t i = 0; i < n; ++i)
         at[i] = uint8_t((i & 1) ? in[i / 2] & 15 : in[i / 2] >> 4);
 }
 
-// The linear RLE expansion shared by both depths, one instance each; see DecodeRle8 and
-// DecodeRle4.
-template <bool kNibbles>
+// The linear RLE expansion shared by both depths; see DecodeRle8 and DecodeRle4.
 int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
-                  int32_t stride, int32_t rows)
+                  int32_t stride, int32_t rows, bool nibbles)
 {
     if (stride <= 0 || rows <= 0 || int64_t(stride) * rows > INT32_MAX)
         return 0;
@@ -308,12 +278,12 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
         uint32_t code = in[1];
         in += 2;
         if (count != 0) { // encoded run of count pixels of value code
-            WriteRun<kNibbles>(destination + position, count, total - position, code);
+            WriteRun(destination + position, count, total - position, code, nibbles);
             position += count;
         } else if (code == 0) { // end of line: to the start of the next row
             int64_t r = position % stride;
             if (r != 0) {
-                FillBytes(destination + position, 0, size_t(stride - r));
+                memset(destination + position, 0, size_t(stride - r));
                 position += stride - r;
             }
         } else if (code == 1) { // end of bitmap
@@ -324,9 +294,9 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
             position += int64_t(in[1]) * stride + in[0];
             in += 2;
         } else { // absolute run of code pixels, its bytes padded to an even count
-            int64_t bytes = kNibbles ? (code + 1) / 2 : code;
+            int64_t bytes = nibbles ? (code + 1) / 2 : code;
             int64_t available = end - in;
-            CopyAbsolute<kNibbles>(destination + position, in, code, available, total - position);
+            CopyAbsolute(destination + position, in, code, available, total - position, nibbles);
             if (available < bytes)
                 break;
             position += code;
@@ -433,11 +403,11 @@ void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed
 int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows)
 {
-    return DecodeRle<false>(destination, source, sourceLength, stride, rows);
+    return DecodeRle(destination, source, sourceLength, stride, rows, false);
 }
 
 int32_t DecodeRle4(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows)
 {
-    return DecodeRle<true>(destination, source, sourceLength, stride, rows);
+    return DecodeRle(destination, source, sourceLength, stride, rows, true);
 }
