@@ -189,16 +189,23 @@ void UnpackPlainRows(const BmpLayout& layout, const uint8_t* source, uint8_t* ro
 // few pixels long, and a library call (or a string instruction) per run costs more than the
 // run itself, most of all on i686 under Wine; so the bytes go in fixed-size moves of up to
 // 16 bytes, the last one overlapping the one before, never past the n bytes.
+// 16 bytes as two 8-byte moves: a build for size turns one 16-byte move into a string
+// instruction on i686.
+inline void Move16(uint8_t* to, const uint8_t* from)
+{
+    uint64_t low, high;
+    memcpy(&low, from, 8);
+    memcpy(&high, from + 8, 8);
+    memcpy(to, &low, 8);
+    memcpy(to + 8, &high, 8);
+}
+
 void MoveRun(uint8_t* to, const uint8_t* from, bool pattern, size_t n)
 {
-    uint8_t piece[16];
     if (n > 16) {
-        for (size_t i = 0; i + 16 < n; i += 16) {
-            memcpy(piece, pattern ? from : from + i, 16);
-            memcpy(to + i, piece, 16);
-        }
-        memcpy(piece, pattern ? from : from + n - 16, 16);
-        memcpy(to + n - 16, piece, 16);
+        for (size_t i = 0; i + 16 < n; i += 16)
+            Move16(to + i, pattern ? from : from + i);
+        Move16(to + n - 16, pattern ? from : from + n - 16);
     } else if (n >= 8) {
         uint64_t head, tail;
         memcpy(&head, from, 8);
@@ -230,9 +237,9 @@ void WriteRun(uint8_t* at, int64_t count, int64_t room, uint32_t value, bool nib
     uint8_t high = uint8_t(nibbles ? value >> 4 : value);
     uint8_t low = uint8_t(nibbles ? value & 15 : value);
     if (!nibbles) {
-        uint8_t pattern[16];
-        memset(pattern, high, sizeof pattern);
-        MoveRun(at, pattern, true, size_t(n));
+        const uint32_t word = high * 0x01010101u; // built in words: no string instruction
+        const uint32_t pattern[4] = {word, word, word, word};
+        MoveRun(at, reinterpret_cast<const uint8_t*>(pattern), true, size_t(n));
         return;
     }
     if (high == low) {
