@@ -168,13 +168,14 @@ double MillisecondsSince(const LARGE_INTEGER& start)
     return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-// Ends the program as Escape would and waits for it; ends it by force when it does not go.
+// Ends the program as Escape would and waits for it; ends it by force when it does not go,
+// or at once when it shows no window (it may be waiting in a message box).
 // True when it ended by itself with exit code 2.
 bool EndProgram(HWND window, const PROCESS_INFORMATION& pi)
 {
     if (window)
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    if (WaitForSingleObject(pi.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(pi.hProcess, window ? kExitTimeoutMs : 0) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, kExitTimeoutMs);
         return false;
@@ -240,12 +241,18 @@ std::vector<double> RunAll(Program* programs, int runs, int warmups, const Expec
             ms[which] = TimeOneStart(program, expected);
             fprintf(stderr, "startup-timer: round %d, %s: %.1f ms%s\n", round + 1, program.name,
                     ms[which], round < warmups ? " (warm-up)" : "");
-            if (round < warmups)
+            if (round < warmups && ms[which] >= 0)
                 continue;
             if (ms[which] < 0)
                 ++program.failures;
             else
                 program.timesMs.push_back(ms[which]);
+        }
+        if (ms[0] < 0 || ms[1] < 0) {
+            // A start that fails is a fault of the set-up, not of timing: the others would
+            // only wait out the same timeout.
+            fprintf(stderr, "startup-timer: stopping after a failed start\n");
+            break;
         }
         if (round >= warmups && ms[0] > 0 && ms[1] > 0)
             pairRatios.push_back(ms[0] / ms[1]);
@@ -273,7 +280,7 @@ bool PrintVerdict(const Program* programs, const std::vector<double>& pairRatios
     const startup_bench::Summary bare = startup_bench::Summarise(programs[1].timesMs);
     const int failures = programs[0].failures + programs[1].failures;
     if (failures > 0)
-        printf("\n**%d runs failed** (no painted window, or no orderly end); see stderr.\n",
+        printf("\n**Failed starts: %d** (no painted window, or no orderly end); see stderr.\n",
                failures);
     if (launcher.median <= 0 || bare.median <= 0)
         return false;
