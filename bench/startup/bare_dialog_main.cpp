@@ -51,15 +51,22 @@ INT_PTR CALLBACK BareDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
+// The class's window procedure hands every message to the dialog manager, as the launcher's
+// does with all but those about its picture.
+LRESULT CALLBACK BareWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefDlgProcA(window, message, wParam, lParam);
+}
+
 } // namespace
 
-// The class is the launcher's in all but its window procedure, which is the system's own
-// dialog procedure: there is no picture to load, paint or free.
+// The class is the launcher's in all but its window procedure: there is no picture to load,
+// paint or free.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = DefDlgProcA;
+    windowClass.lpfnWndProc = BareWndProc;
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
