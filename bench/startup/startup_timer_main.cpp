@@ -30,6 +30,7 @@ const DWORD kPaintTimeoutMs = 30000;
 const DWORD kExitTimeoutMs = 10000;
 const int kDefaultRuns = 15;
 const int kDefaultWarmups = 2;
+const double kTargetRatio = 1.05; // launcher / bare dialog, medians
 
 struct Program {
     const char* name;  // as the table shows it
@@ -288,7 +289,7 @@ void PrintTable(const Program* programs, int warmups)
     printf("\nWarm-up starts before the timed runs, not counted: %d of each program.\n", warmups);
 }
 
-// The ratio of the medians against the target of 1.05, and two views of the same runs that
+// The ratio of the medians against the target, and two views of the same runs that
 // a busy machine sways less; false when a run failed.
 bool PrintVerdict(const Program* programs, const std::vector<double>& pairRatios)
 {
@@ -301,15 +302,22 @@ bool PrintVerdict(const Program* programs, const std::vector<double>& pairRatios
     if (launcher.median <= 0 || bare.median <= 0)
         return false;
     const double ratio = launcher.median / bare.median;
-    printf("\nRatio of the medians, %s / %s: **%.3f** (%+.1f %%). Target at most 1.05: %s.\n",
-           programs[0].name, programs[1].name, ratio, (ratio - 1.0) * 100.0,
-           ratio <= 1.05 ? "met" : "missed");
+    printf("\nRatio of the medians, %s / %s: **%.3f** (%+.1f %%). Target at most %.2f: %s.\n",
+           programs[0].name, programs[1].name, ratio, (ratio - 1.0) * 100.0, kTargetRatio,
+           ratio <= kTargetRatio ? "met" : "missed");
     const startup_bench::Summary pairs = startup_bench::Summarise(pairRatios);
     printf(
         "\nThe same runs seen two more ways: ratio of the fastest starts %.3f; ratio within each "
         "round (the two starts next to each other) %.3f in the median, %.3f to %.3f in the "
         "middle half.\n",
         launcher.min / bare.min, pairs.median, pairs.lowerQuartile, pairs.upperQuartile);
+    // Two starts of one and the same program differ by as much as the round ratios spread,
+    // so a middle half that takes in both 1 and the target leaves the target undecided.
+    if (pairs.count > 0 && pairs.lowerQuartile <= 1.0 && pairs.upperQuartile >= kTargetRatio)
+        printf("\nThe middle half of the round ratios takes in both 1 and %.2f: on this run the "
+               "machine was too busy to tell a difference of %.0f %% from noise, and the verdict "
+               "above is not firm.\n",
+               kTargetRatio, (kTargetRatio - 1.0) * 100.0);
     return failures == 0;
 }
 
