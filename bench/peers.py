@@ -28,7 +28,7 @@ def out(*fields):
     print("\t".join(str(f) for f in fields), flush=True)
 
 
-def best_time(work, batches=5, at_least=0.2):
+def best_time(work, batches=9, at_least=0.05):
     """Nanoseconds per call: repeats doubled until a batch takes at_least seconds, then the
     best of several batches (other work on the machine only ever adds time)."""
     repeats = 1

@@ -137,7 +137,7 @@ def target_rows(host, win, win_checks, peers, windows_label):
                                               times.get(("byteloop", picture)))))
         gdi = verdict(win.get(("unpack", picture)), win.get(("gdi", picture)))
         if gdi and win_checks.get(("gdi", picture), "ok") != "ok":
-            gdi += "; GDI's rows are wrong, see below"
+            gdi += "; GDI's rows are wrong (see the Windows section)"
         rows.append((f"faster than Wine's GDI ({windows_label}: unpack vs SetDIBitsToDevice)",
                      picture, gdi))
         for peer, name in (("pillow", "Pillow"), ("imagemagick", "ImageMagick")):
@@ -165,6 +165,9 @@ WHY = """### Why a target can be missed
   after one of 255 does not), so from the first such run its rows are not the picture's, and its
   time is that of a different, wrong decoding. The picture core's rows are checked equal to the
   expected ones.
+- **Plain rows against Wine's GDI.** Both copy the rows as they are, the picture core in one
+  block copy and GDI row by row into its DIB section, so both run at about the speed of
+  `memcpy`; which one is ahead in a given run is within the spread of a shared machine.
 - **The whole load under Wine.** Each load takes a zero-filled block from the global heap and
   gives it back. Timed alone under Wine on this machine, such a block of 300 KB costs about half a
   millisecond to allocate and free, and one of 16 MB costs about 10 µs per 4 KB page (a page
@@ -198,7 +201,7 @@ def main():
     doc = []
     doc.append("# Performance of picture decoding\n")
     doc.append("Written by `scripts/bench` (not part of `scripts/test`); run it again to "
-               "refresh. Times are the best of five repetitions (the machine may be busy with other work, which only ever adds time); every figure is per decode of one whole picture. "
+               "refresh. Times are the best of many short repetitions (the machine may be busy with other work, which only ever adds time); every figure is per decode of one whole picture. "
                "No test asserts any of these times.\n")
     doc.append("## Machine\n")
     doc.append(f"- Date: {datetime.datetime.now(datetime.timezone.utc):%Y-%m-%d %H:%M} UTC")
