@@ -199,7 +199,7 @@ def main():
     win_label = f"{args.windows_preset} under Wine"
 
     doc = []
-    doc.append("# Performance of picture decoding\n")
+    doc.append("# Performance\n")
     doc.append("Written by `scripts/bench` (not part of `scripts/test`); run it again to "
                "refresh. Times are the best of many short repetitions (the machine may be busy with other work, which only ever adds time); every figure is per decode of one whole picture. "
                "No test asserts any of these times.\n")
