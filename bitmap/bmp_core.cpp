@@ -55,13 +55,15 @@ bool KnownHeaderSize(uint32_t size)
 // Reads the info header's fields from any known variant that lies wholly inside what was
 // read. The core header has 16-bit unsigned sizes and no compression field; the 16-byte
 // one ends after biBitCount.
-bool ReadInfoFields(const uint8_t* contents, uint32_t length, BmpInfoFields* fields)
+BmpRefusal ReadInfoFields(const uint8_t* contents, uint32_t length, BmpInfoFields* fields)
 {
     if (length < 4)
-        return false;
+        return BmpRefusal::TruncatedHeader;
     fields->headerSize = Get32(contents);
-    if (!KnownHeaderSize(fields->headerSize) || length < fields->headerSize)
-        return false;
+    if (!KnownHeaderSize(fields->headerSize))
+        return BmpRefusal::HeaderSize;
+    if (length < fields->headerSize)
+        return BmpRefusal::TruncatedHeader;
     if (fields->headerSize == kBmpCoreHeaderSize) {
         fields->width = Get16(contents + 4);
         fields->height = Get16(contents + 6);
@@ -70,7 +72,7 @@ bool ReadInfoFields(const uint8_t* contents, uint32_t length, BmpInfoFields* fie
         fields->hasColorsUsed = false;
         fields->colorsUsed = 0;
         fields->entrySize = 3;
-        return true;
+        return BmpRefusal::None;
     }
     fields->width = int32_t(Get32(contents + 4));
     fields->height = int32_t(Get32(contents + 8));
@@ -79,7 +81,7 @@ bool ReadInfoFields(const uint8_t* contents, uint32_t length, BmpInfoFields* fie
     fields->compression = fields->hasColorsUsed ? Get32(contents + 16) : kBmpRgb;
     fields->colorsUsed = fields->hasColorsUsed ? Get32(contents + 32) : 0;
     fields->entrySize = 4;
-    return true;
+    return BmpRefusal::None;
 }
 
 // Rows of width pixels rounded up to whole 32-bit words: file rows at any depth, packed
@@ -91,18 +93,27 @@ uint64_t RowBytes(int64_t width, uint32_t bitCount)
 
 // Depth, compression and size that the packed block can hold. RLE pictures are bottom-up
 // only; the sizes are compared as 64-bit values, so no height, INT32_MIN included, overflows.
-bool FieldsSupported(const BmpInfoFields& f)
+BmpRefusal FieldsSupported(const BmpInfoFields& f)
 {
     if (f.bitCount != 1 && f.bitCount != 4 && f.bitCount != 8)
-        return false;
+        return BmpRefusal::BitDepth;
     bool rleFits = (f.compression == kBmpRle8 && f.bitCount == 8) ||
                    (f.compression == kBmpRle4 && f.bitCount == 4);
-    if (f.compression != kBmpRgb && !(rleFits && f.height > 0))
-        return false;
+    if (f.compression == kBmpRle8 || f.compression == kBmpRle4) {
+        if (!rleFits)
+            return BmpRefusal::RleDepth;
+        if (f.height < 0)
+            return BmpRefusal::RleTopDown;
+    } else if (f.compression != kBmpRgb) {
+        return BmpRefusal::Compression;
+    }
     int64_t rows = f.height < 0 ? -f.height : f.height;
-    if (f.width <= 0 || rows == 0 || f.width > kBmpMaxSide || rows > kBmpMaxSide)
-        return false;
-    return RowBytes(f.width, 8) * uint64_t(rows) <= kBmpMaxArea;
+    if (f.width <= 0 || rows == 0)
+        return BmpRefusal::EmptySize;
+    if (f.width > kBmpMaxSide || rows > kBmpMaxSide ||
+        RowBytes(f.width, 8) * uint64_t(rows) > kBmpMaxArea)
+        return BmpRefusal::TooLarge;
+    return BmpRefusal::None;
 }
 
 // Colour table entries the file declares. Headers with biClrUsed: that count, 0 meaning
@@ -326,13 +337,22 @@ int32_t RoundUp(int32_t value, int32_t multiple)
 bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t infoLength,
                    BmpLayout* layout)
 {
+    return ReadBmpLayoutWithReason(fileHeader, contents, infoLength, layout) == BmpRefusal::None;
+}
+
+BmpRefusal ReadBmpLayoutWithReason(const uint8_t* fileHeader, const uint8_t* contents,
+                                   uint32_t infoLength, BmpLayout* layout)
+{
     if (!fileHeader || !contents || !layout)
-        return false;
+        return BmpRefusal::TruncatedHeader;
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
-        return false;
+        return BmpRefusal::NotBmp;
     BmpInfoFields f;
-    if (!ReadInfoFields(contents, infoLength, &f) || !FieldsSupported(f))
-        return false;
+    BmpRefusal refusal = ReadInfoFields(contents, infoLength, &f);
+    if (refusal == BmpRefusal::None)
+        refusal = FieldsSupported(f);
+    if (refusal != BmpRefusal::None)
+        return refusal;
 
     // The table as the file declares it must lie inside what was read; entries past
     // 2^bits are not used.
@@ -340,7 +360,7 @@ bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t 
     uint64_t declared = DeclaredColors(f, offBits);
     uint64_t tableEnd = uint64_t(f.headerSize) + f.entrySize * declared;
     if (declared == 0 || tableEnd > infoLength)
-        return false;
+        return BmpRefusal::ColorTable;
 
     // Pixels start where bfOffBits says when that lies at or after the table and the
     // pixels from there lie inside the file (all plain rows, or at least one byte of an
@@ -372,7 +392,9 @@ bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t 
     layout->pixelOffset = pixelOffset;
     layout->pixelLength = infoLength - pixelOffset;
     // Plain rows must all be there.
-    return f.compression != kBmpRgb || plainBytes <= layout->pixelLength;
+    if (f.compression == kBmpRgb && plainBytes > layout->pixelLength)
+        return BmpRefusal::PixelData;
+    return BmpRefusal::None;
 }
 
 void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,

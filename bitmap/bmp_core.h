@@ -51,6 +51,22 @@ struct BmpColor {
     uint8_t red, green, blue;
 };
 
+// Why a file cannot be shown, as the checks below find it, first failed check first.
+enum class BmpRefusal {
+    None,            // the picture can be shown
+    NotBmp,          // the file does not begin with "BM"
+    TruncatedHeader, // the info header is not all there
+    HeaderSize,      // an info header size no BMP variant uses
+    BitDepth,        // bits per pixel other than 1, 4 and 8
+    RleDepth,        // BI_RLE8 without 8 bits, or BI_RLE4 without 4 bits per pixel
+    RleTopDown,      // a run-length stream with a negative height
+    Compression,     // a compression other than BI_RGB, BI_RLE8 and BI_RLE4
+    EmptySize,       // width 0 or less, or no rows
+    TooLarge,        // wider or taller than kBmpMaxSide, or more than kBmpMaxArea bytes
+    ColorTable,      // no colours, or the colour table runs past the end of the file
+    PixelData,       // the plain rows run past the end of the file
+};
+
 // Value rounded up to a multiple of multiple (for value >= 0 and multiple > 0).
 int32_t RoundUp(int32_t value, int32_t multiple);
 
@@ -62,6 +78,10 @@ int32_t RoundUp(int32_t value, int32_t multiple);
 // the table and the pixels from there fit in the file, else right after the table.
 bool ReadBmpLayout(const uint8_t* fileHeader, const uint8_t* contents, uint32_t infoLength,
                    BmpLayout* layout);
+
+// The same checks, saying which one refused the file (BmpRefusal::None when it is accepted).
+BmpRefusal ReadBmpLayoutWithReason(const uint8_t* fileHeader, const uint8_t* contents,
+                                   uint32_t infoLength, BmpLayout* layout);
 
 // The file's colours for palette entries 0..255; entries beyond the file's table are black.
 void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
