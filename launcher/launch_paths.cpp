@@ -53,6 +53,24 @@ ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* na
     return ModuleDirStatus::Found;
 }
 
+const char* GameProgram(const char* gameFile, size_t* length, const char** rest)
+{
+    const char* program = gameFile;
+    size_t programLength = 0;
+    if (gameFile[0] == '"') {
+        program = gameFile + 1;
+        const char* close = strchr(program, '"');
+        programLength = close ? size_t(close - program) : strlen(program);
+        *rest = close ? close + 1 : program + programLength;
+    } else {
+        while (program[programLength] && !IsBlank(program[programLength]))
+            ++programLength;
+        *rest = program + programLength;
+    }
+    *length = programLength;
+    return program;
+}
+
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile)
 {
     if (dstCap == 0)
@@ -60,19 +78,9 @@ bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const
     if (!HasBlank(sourceDir))
         return JoinPath(dst, dstCap, sourceDir, gameFile);
 
-    const char* program = gameFile;
     size_t programLength = 0;
     const char* rest = nullptr;
-    if (gameFile[0] == '"') {
-        program = gameFile + 1;
-        const char* close = strchr(program, '"');
-        programLength = close ? size_t(close - program) : strlen(program);
-        rest = close ? close + 1 : program + programLength;
-    } else {
-        while (program[programLength] && !IsBlank(program[programLength]))
-            ++programLength;
-        rest = program + programLength;
-    }
+    const char* program = GameProgram(gameFile, &programLength, &rest);
 
     size_t used = 0;
     dst[0] = '\0';

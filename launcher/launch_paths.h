@@ -14,6 +14,11 @@ enum class ModuleDirStatus {
 ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* name, size_t nameSize,
                                         unsigned long length);
 
+// The program part of a game= value: up to its first blank, or the text inside a leading
+// pair of quotes (to the end when the quote is not closed). Gives its start and length, and
+// in rest what follows it (the arguments, behind the closing quote when there is one).
+const char* GameProgram(const char* gameFile, size_t* length, const char** rest);
+
 // The command line that starts the game named by gameFile (relative to sourceDir, possibly
 // followed by arguments). Without a blank in sourceDir it is sourceDir and gameFile joined as
 // they stand. With one, the program path (sourceDir and the program part of gameFile: up to
