@@ -1,0 +1,224 @@
+// The checker's Windows side: profile reads, file reads and the launcher's own loader,
+// dialog template and version read; see disc_reader.h.
+#include "disccheck/disc_reader.h"
+
+#include <cstring>
+#include <vector>
+
+#include "bitmap/dib.h"
+#include "installer/wing_installer.h"
+#include "resources/resource_ids.h"
+#include "startup/startup.h"
+
+namespace
+{
+
+const char kSection[] = "CorvaneGame";
+const char kAutorunSection[] = "autorun";
+constexpr DWORD kListSize = 32768; // section and key lists of a profile file
+constexpr DWORD kValueSize = 4096; // far beyond the launcher's 258 characters
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether a double-zero-terminated list of names holds name, compared as the profile
+// functions compare, without regard to case.
+bool ListHas(const char* list, const char* name)
+{
+    for (const char* entry = list; *entry; entry += strlen(entry) + 1)
+        if (lstrcmpiA(entry, name) == 0)
+            return true;
+    return false;
+}
+
+bool HasSection(const std::string& profile, const char* section)
+{
+    std::vector<char> names(kListSize);
+    GetPrivateProfileSectionNamesA(names.data(), kListSize, profile.c_str());
+    return ListHas(names.data(), section);
+}
+
+// One key of a section, read whole: present, and its value.
+ProfileKey ReadKey(const std::string& profile, const char* section, const char* key)
+{
+    std::vector<char> keys(kListSize);
+    GetPrivateProfileStringA(section, nullptr, "", keys.data(), kListSize, profile.c_str());
+    std::vector<char> value(kValueSize);
+    const DWORD length =
+        GetPrivateProfileStringA(section, key, "", value.data(), kValueSize, profile.c_str());
+    return ProfileKey{ListHas(keys.data(), key), std::string(value.data(), length)};
+}
+
+// Up to limit bytes from the start of a file; false when it cannot be opened. size gets the
+// whole file's size.
+bool ReadHead(const std::string& path, size_t limit, std::vector<uint8_t>* bytes, int64_t* size,
+              DWORD* error)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER fileSize = {};
+    bool ok = GetFileSizeEx(file, &fileSize) != 0;
+    *size = fileSize.QuadPart;
+    const size_t wanted = ok && uint64_t(*size) < limit ? size_t(*size) : limit;
+    bytes->assign(wanted, 0);
+    DWORD got = 0;
+    ok = ok && (wanted == 0 || ReadFile(file, bytes->data(), DWORD(wanted), &got, nullptr));
+    bytes->resize(got);
+    *error = ok ? 0 : GetLastError();
+    CloseHandle(file);
+    return ok;
+}
+
+// The picture as the loader's checks judge its bytes, and whether the launcher's own loader
+// makes a picture of it.
+void GatherPicture(const std::string& path, DiscFacts* f)
+{
+    std::vector<uint8_t> bytes;
+    DWORD error = 0;
+    if (!ReadHead(path, size_t(kBmpMaxFileSize) + 1, &bytes, &f->pictureSize, &error)) {
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        f->pictureFile = missing ? PictureFile::Missing : PictureFile::Unreadable;
+        return;
+    }
+    f->pictureFile = PictureFile::Found;
+    if (bytes.size() < kBmpFileHeaderSize)
+        return;
+    const uint8_t* contents = bytes.data() + kBmpFileHeaderSize;
+    const uint32_t length = uint32_t(bytes.size() - kBmpFileHeaderSize);
+    f->pictureBits = PictureBitCount(contents, length);
+    f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
+    if (f->pictureRefusal != BmpRefusal::None)
+        return;
+    // The loader takes paths that fit the launcher's buffer; a longer one is this folder's
+    // own depth, not the disc's, and the checks above have judged the bytes.
+    DibImage* image = path.size() < MAX_PATH ? LoadDib(path.c_str()) : nullptr;
+    f->pictureBuilt = image != nullptr || path.size() >= MAX_PATH;
+    FreeDib(image);
+}
+
+INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+LayoutRect ToLayout(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// A copy of the launcher's dialog template that makes a hidden window.
+bool HiddenTemplate(HINSTANCE instance, std::vector<DWORD>* copy)
+{
+    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(IDD_STARTUP), MAKEINTRESOURCEA(5));
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = resource ? SizeofResource(instance, resource) : 0;
+    if (!data || size < 12)
+        return false;
+    copy->assign((size + 3) / 4, 0);
+    memcpy(copy->data(), data, size);
+    // DLGTEMPLATE has its style first; DLGTEMPLATEEX (version 1, signature 0xFFFF) at 12.
+    const bool extended = (*copy)[0] == 0xFFFF0001u;
+    (*copy)[extended ? 3 : 0] &= ~DWORD(WS_VISIBLE);
+    return true;
+}
+
+// Creates the launcher's dialog hidden, with its own class, and measures its window, client
+// area and Play button as the launcher does at WM_INITDIALOG.
+bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
+{
+    std::vector<DWORD> dialogTemplate;
+    if (!HiddenTemplate(instance, &dialogTemplate))
+        return false;
+    WNDCLASSA windowClass;
+    FillStartupClass(&windowClass, instance);
+    windowClass.lpfnWndProc = DefDlgProcA; // no picture to load, no quit to post
+    if (!RegisterClassA(&windowClass))
+        return false;
+    HWND dialog = CreateDialogIndirectParamA(
+        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr, MeasureProc,
+        0);
+    bool measured = false;
+    if (dialog) {
+        RECT window = {}, client = {}, button = {};
+        HWND play = GetDlgItem(dialog, IDC_PLAY);
+        measured = play && GetWindowRect(dialog, &window) && GetClientRect(dialog, &client) &&
+                   GetClientRect(play, &button);
+        f->window = ToLayout(window);
+        f->client = ToLayout(client);
+        f->button = ToLayout(button);
+        DestroyWindow(dialog);
+    }
+    UnregisterClassA(kStartupClassName, instance);
+    return measured;
+}
+
+// The program part of game=, found as the system finds it: as written, or with ".exe"
+// added when its name has no extension.
+void GatherGame(const std::string& folder, DiscFacts* f)
+{
+    const std::string program = GameProgramPart(f->game.value);
+    if (program.empty())
+        return;
+    std::string path = folder + program;
+    f->gameFound = IsFile(path);
+    const size_t name = program.find_last_of("\\/");
+    const bool hasExtension =
+        program.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
+    if (!f->gameFound && !hasExtension && IsFile(path + ".exe")) {
+        path += ".exe";
+        f->gameFound = f->gameAddedExe = true;
+    }
+    std::vector<uint8_t> head;
+    int64_t size = 0;
+    DWORD error = 0;
+    if (f->gameFound && ReadHead(path, kProgramHeadBytes, &head, &size, &error))
+        f->gameImage = CheckProgramImage(head.data(), head.size(), f->launcherMachine);
+}
+
+void GatherAutorun(const std::string& folder, DiscFacts* f)
+{
+    const std::string profile = folder + "autorun.inf";
+    f->autorunFound = IsFile(profile);
+    if (!f->autorunFound)
+        return;
+    f->gameSection = HasSection(profile, kSection);
+    f->game = ReadKey(profile, kSection, "game");
+    f->bitmap = ReadKey(profile, kSection, "bitmap");
+    f->autorunSection = HasSection(profile, kAutorunSection);
+    f->open = ReadKey(profile, kAutorunSection, "open");
+    const std::string openProgram = GameProgramPart(f->open.value);
+    f->openTargetFound = !openProgram.empty() && IsFile(folder + openProgram);
+}
+
+} // namespace
+
+uint16_t LauncherMachine()
+{
+#if defined(__x86_64__) || defined(_M_X64)
+    return kMachineAmd64;
+#else
+    return kMachineI386;
+#endif
+}
+
+void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f)
+{
+    *f = EmptyFacts(LauncherMachine());
+    GatherAutorun(folder, f);
+    if (!f->bitmap.value.empty())
+        GatherPicture(folder + f->bitmap.value, f);
+    f->dialogMeasured = MeasureDialog(instance, f);
+    GatherGame(folder, f);
+    const std::string runtime = folder + "system\\win95\\wing32.dll";
+    f->runtimeFound = IsFile(runtime);
+    if (f->runtimeFound)
+        f->runtimeVersion = ReadFileVersion(runtime.c_str());
+}

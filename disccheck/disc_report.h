@@ -1,0 +1,106 @@
+// What the checker found on a disc folder, and the findings it reports: one line each, with
+// a verdict, in the order a disc author fixes things.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bitmap/bmp_core.h"
+#include "disccheck/program_image.h"
+#include "installer/version_decision.h"
+#include "startup/layout.h"
+
+// Where the launcher finds its files on a pressed disc: the root of the CD-ROM drive. Path
+// lengths and the game's command line are judged for this root.
+extern const char kDiscRoot[]; // "D:\"
+
+// Limits of the launcher: values are read up to 258 characters, paths hold 259, and the
+// picture is opened through a call whose path buffer holds 127 characters.
+constexpr size_t kValueLimit = 258;
+constexpr size_t kPathLimit = 259;
+constexpr size_t kOpenFilePathLimit = 127;
+
+enum class Verdict { Ok, Warn, Fail };
+
+struct Finding {
+    Verdict verdict;
+    std::string text;
+};
+
+constexpr int kExitWorks = 0;
+constexpr int kExitBroken = 1;
+constexpr int kExitUsage = 2;
+
+// One key of [CorvaneGame] as read with a buffer larger than the launcher's.
+struct ProfileKey {
+    bool present;      // the key is in the section (possibly empty)
+    std::string value; // its whole value
+};
+
+enum class PictureFile { Found, Missing, Unreadable };
+
+// Everything the Windows side gathers; the findings are derived from it alone.
+struct DiscFacts {
+    uint16_t launcherMachine; // the machine the launcher is built for
+
+    // autorun.inf
+    bool autorunFound;
+    bool gameSection; // [CorvaneGame]
+    ProfileKey game, bitmap;
+    bool autorunSection; // [autorun]
+    ProfileKey open;
+    bool openTargetFound; // the program that open= names is a file in the disc folder
+
+    // the picture named by bitmap=
+    PictureFile pictureFile;
+    int64_t pictureSize;
+    BmpRefusal pictureRefusal; // as the loader's checks judge the file's bytes
+    uint16_t pictureBits;      // bits per pixel in its header, 0 when not there
+    BmpLayout picture;         // when accepted
+    bool pictureBuilt;         // the launcher's own loader made a picture of it
+
+    // the launcher's dialog as created on this computer
+    bool dialogMeasured;
+    LayoutRect window, client, button;
+
+    // the program part of game=
+    bool gameFound;    // a file (not a folder) in the disc folder
+    bool gameAddedExe; // found only with ".exe" added, as the system adds it
+    ProgramImage gameImage;
+
+    // system\win95\wing32.dll
+    bool runtimeFound;
+    FileVersion runtimeVersion;
+};
+
+// Facts of a disc on which nothing has been found yet.
+DiscFacts EmptyFacts(uint16_t launcherMachine);
+
+// The findings for a disc, in report order.
+std::vector<Finding> CheckDisc(const DiscFacts& facts);
+
+// 1 when any finding fails, else 0.
+int ExitCodeFor(const std::vector<Finding>& findings);
+
+// "OK   text", "WARN text", "FAIL text".
+std::string FormatFinding(const Finding& finding);
+
+// The last line: whether the disc will work, with the counts of problems and warnings.
+std::string SummaryLine(const std::vector<Finding>& findings);
+
+// Why a picture cannot be shown, for a disc author; bits is the file's bits per pixel.
+std::string PictureRefusalText(BmpRefusal refusal, uint16_t bits);
+
+// Bits per pixel in a BMP info header of infoLength bytes (after the 14-byte file header);
+// 0 when the header is not there.
+uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength);
+
+// The program part of a game= value, as the launcher splits it.
+std::string GameProgramPart(const std::string& game);
+
+// The screens the window is laid out for, and whether a laid-out window lies inside one.
+struct ScreenSize {
+    int32_t width, height;
+};
+extern const ScreenSize kCheckedScreens[3]; // 640 x 480, 800 x 600, 1024 x 768
+bool WindowFits(const StartupLayout& layout, const ScreenSize& screen);

@@ -1,0 +1,35 @@
+// Whether a file's first bytes are those of a Windows program for a given machine.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+constexpr uint16_t kMachineI386 = 0x014C;
+constexpr uint16_t kMachineAmd64 = 0x8664;
+constexpr uint16_t kSubsystemWindowsGui = 2;
+constexpr uint16_t kSubsystemWindowsConsole = 3;
+
+// Bytes from the start of a file that are enough to judge it.
+constexpr size_t kProgramHeadBytes = 64 * 1024;
+
+enum class ProgramKind {
+    Program,      // a Windows program (GUI or console) for the expected machine
+    NotMz,        // no "MZ" at the start: not a Windows program at all
+    Truncated,    // the headers run past the end of what was read
+    NotPe,        // an old (DOS or 16-bit) program: no "PE" header
+    WrongMachine, // a Windows program for another machine
+    Library,      // a DLL or a file not marked executable
+    NotWindows,   // a subsystem other than Windows GUI or console
+};
+
+struct ProgramImage {
+    ProgramKind kind;
+    uint16_t machine;   // from the PE header, 0 before it
+    uint16_t subsystem; // from the optional header, 0 before it
+};
+
+// Judges the first length bytes of a file (kProgramHeadBytes, or the whole file when it is
+// shorter) against the machine the launcher runs programs for.
+ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t expectedMachine);
+
+// "32-bit x86", "64-bit x86", "64-bit ARM", or "machine 0x...." (buffer for the last).
+const char* MachineName(uint16_t machine, char* buffer, size_t size);

@@ -1,0 +1,419 @@
+// The disc checker's portable core: judging program headers, naming why a picture is
+// refused, and the findings, verdicts and exit code for a disc.
+#include "disccheck/disc_report.h"
+#include "tests/support/bmp_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// --- Program headers ----------------------------------------------------------------------
+
+struct PeFields {
+    uint16_t machine = kMachineI386;
+    uint16_t magic = 0x10B; // PE32
+    uint16_t subsystem = kSubsystemWindowsGui;
+    uint16_t characteristics = 0x0102; // executable, 32-bit machine
+};
+
+void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v)
+{
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+}
+
+// A DOS stub header pointing at a PE header at 0x80 with an optional header of 224 bytes.
+std::vector<uint8_t> MakePe(const PeFields& f)
+{
+    std::vector<uint8_t> b(0x80 + 24 + 224, 0);
+    b[0] = 'M';
+    b[1] = 'Z';
+    Put16(b, 0x3C, 0x80);
+    b[0x80] = 'P';
+    b[0x81] = 'E';
+    Put16(b, 0x84, f.machine);
+    Put16(b, 0x84 + 16, 224);
+    Put16(b, 0x84 + 18, f.characteristics);
+    Put16(b, 0x98, f.magic);
+    Put16(b, 0x98 + 68, f.subsystem);
+    return b;
+}
+
+struct PeCase {
+    const char* rule;
+    std::vector<uint8_t> bytes;
+    uint16_t expected; // the launcher's machine
+    ProgramKind kind;
+};
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> b, size_t length)
+{
+    b.resize(length);
+    return b;
+}
+
+std::vector<uint8_t> WithByte(std::vector<uint8_t> b, size_t at, uint8_t value)
+{
+    b[at] = value;
+    return b;
+}
+
+TEST(ProgramImage, JudgesTheHeadersAgainstTheLaunchersMachine)
+{
+    PeFields console;
+    console.subsystem = kSubsystemWindowsConsole;
+    PeFields x64;
+    x64.machine = kMachineAmd64;
+    x64.magic = 0x20B;
+    x64.characteristics = 0x0022;
+    PeFields dll;
+    dll.characteristics = 0x2102;
+    PeFields notExecutable;
+    notExecutable.characteristics = 0x0100;
+    PeFields native;
+    native.subsystem = 1;
+    const std::vector<uint8_t> gui = MakePe(PeFields{});
+    const PeCase cases[] = {
+        {"i386 GUI program", gui, kMachineI386, ProgramKind::Program},
+        {"i386 console program", MakePe(console), kMachineI386, ProgramKind::Program},
+        {"x86-64 program for an i386 launcher", MakePe(x64), kMachineI386,
+         ProgramKind::WrongMachine},
+        {"x86-64 program for an x86-64 launcher", MakePe(x64), kMachineAmd64, ProgramKind::Program},
+        {"i386 program for an x86-64 launcher", gui, kMachineAmd64, ProgramKind::WrongMachine},
+        {"text file", std::vector<uint8_t>{'@', 'e', 'c', 'h', 'o'}, kMachineI386,
+         ProgramKind::NotMz},
+        {"empty file", {}, kMachineI386, ProgramKind::NotMz},
+        {"one byte", {'M'}, kMachineI386, ProgramKind::NotMz},
+        {"cut inside the DOS header", Cut(gui, 0x3C), kMachineI386, ProgramKind::Truncated},
+        {"PE offset past the end", Cut(gui, 0x82), kMachineI386, ProgramKind::Truncated},
+        {"cut inside the optional header", Cut(gui, 0x98 + 60), kMachineI386,
+         ProgramKind::Truncated},
+        {"DOS program: no PE signature", WithByte(gui, 0x80, 'N'), kMachineI386,
+         ProgramKind::NotPe},
+        {"DLL", MakePe(dll), kMachineI386, ProgramKind::Library},
+        {"not marked executable", MakePe(notExecutable), kMachineI386, ProgramKind::Library},
+        {"native subsystem", MakePe(native), kMachineI386, ProgramKind::NotWindows},
+    };
+    for (const PeCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        // A copy of exactly the case's length, so that reading past it is caught.
+        std::vector<uint8_t> bytes(c.bytes);
+        const ProgramImage image = CheckProgramImage(bytes.data(), bytes.size(), c.expected);
+        EXPECT_EQ(int(image.kind), int(c.kind));
+    }
+}
+
+TEST(ProgramImage, PeOffsetNearTheTopOfItsRangeDoesNotWrap)
+{
+    std::vector<uint8_t> b = MakePe(PeFields{});
+    for (size_t i = 0; i < 4; ++i)
+        b[0x3C + i] = 0xFF;
+    EXPECT_EQ(int(CheckProgramImage(b.data(), b.size(), kMachineI386).kind),
+              int(ProgramKind::Truncated));
+}
+
+// --- Why a picture is refused ---------------------------------------------------------------
+
+struct PictureCase {
+    const char* rule;
+    std::vector<uint8_t> file;
+    BmpRefusal refusal;
+    const char* text; // part of what a disc author reads
+};
+
+std::vector<uint8_t> Bmp(bmpw::BmpFields f, size_t tableEntries, size_t pixelBytes)
+{
+    return bmpw::BuildBmpVariant(f, std::vector<bmpw::RgbQuad>(tableEntries, {1, 2, 3, 0}),
+                                 std::vector<uint8_t>(pixelBytes, 7));
+}
+
+bmpw::BmpFields Fields(uint16_t bits, int32_t width, int32_t height, uint32_t compression = 0)
+{
+    bmpw::BmpFields f;
+    f.biBitCount = bits;
+    f.biWidth = width;
+    f.biHeight = height;
+    f.biCompression = compression;
+    return f;
+}
+
+TEST(PictureRefusal, NamesTheCheckThatRefusedAndAgreesWithTheLoader)
+{
+    bmpw::BmpFields notBmp = Fields(8, 4, 4);
+    notBmp.magic[0] = 'P';
+    bmpw::BmpFields oddHeader = Fields(8, 4, 4);
+    oddHeader.biSize = 20;
+    bmpw::BmpFields shortTable = Fields(8, 4, 4);
+    shortTable.biClrUsed = 300;
+    std::vector<uint8_t> cutHeader = Bmp(Fields(8, 4, 4), 256, 16);
+    cutHeader.resize(14 + 30);
+    const PictureCase cases[] = {
+        {"8-bit plain", Bmp(Fields(8, 4, 4), 256, 16), BmpRefusal::None, ""},
+        {"not BM", Bmp(notBmp, 256, 16), BmpRefusal::NotBmp, "does not begin with \"BM\""},
+        {"header cut", cutHeader, BmpRefusal::TruncatedHeader, "ends inside its header"},
+        {"unknown header size", Bmp(oddHeader, 256, 16), BmpRefusal::HeaderSize,
+         "header is of a size"},
+        {"24 bits", Bmp(Fields(24, 4, 4), 0, 48), BmpRefusal::BitDepth,
+         "24-bit pictures are not supported; save it with a 256-colour palette"},
+        {"32 bits", Bmp(Fields(32, 4, 4), 0, 64), BmpRefusal::BitDepth, "32-bit pictures"},
+        {"RLE8 at 4 bits", Bmp(Fields(4, 4, 4, kBmpRle8), 16, 16), BmpRefusal::RleDepth,
+         "does not match its bits per pixel"},
+        {"RLE8 top-down", Bmp(Fields(8, 4, -4, kBmpRle8), 256, 16), BmpRefusal::RleTopDown,
+         "top row first"},
+        {"bitfields", Bmp(Fields(8, 4, 4, 3), 256, 16), BmpRefusal::Compression,
+         "compression is not supported"},
+        {"zero width", Bmp(Fields(8, 0, 4), 256, 0), BmpRefusal::EmptySize, "no pixels"},
+        {"negative width", Bmp(Fields(8, -4, 4), 256, 0), BmpRefusal::EmptySize, "no pixels"},
+        {"zero height", Bmp(Fields(8, 4, 0), 256, 0), BmpRefusal::EmptySize, "no pixels"},
+        {"wider than allowed", Bmp(Fields(8, kBmpMaxSide + 1, 1), 256, 0), BmpRefusal::TooLarge,
+         "too large"},
+        {"table past the end", Bmp(shortTable, 256, 0), BmpRefusal::ColorTable, "colour table"},
+        {"rows cut", Bmp(Fields(8, 4, 4), 256, 15), BmpRefusal::PixelData,
+         "ends before its last row"},
+    };
+    for (const PictureCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const uint8_t* contents = c.file.data() + 14;
+        const uint32_t length = uint32_t(c.file.size() - 14);
+        BmpLayout layout;
+        const BmpRefusal refusal =
+            ReadBmpLayoutWithReason(c.file.data(), contents, length, &layout);
+        EXPECT_EQ(int(refusal), int(c.refusal));
+        EXPECT_EQ(ReadBmpLayout(c.file.data(), contents, length, &layout),
+                  c.refusal == BmpRefusal::None);
+        const std::string text = PictureRefusalText(refusal, PictureBitCount(contents, length));
+        EXPECT_NE(text.find(c.text), std::string::npos) << text;
+    }
+}
+
+// --- Findings, verdicts, exit code ----------------------------------------------------------
+
+// The demo disc as the Windows side would see it: a 420 x 280 RLE8 picture, a dialog with a
+// one-pixel border and 80 x 28 buttons, an i386 GUI game and a versioned runtime.
+DiscFacts GoodDisc()
+{
+    DiscFacts f = EmptyFacts(kMachineI386);
+    f.autorunFound = f.gameSection = f.autorunSection = true;
+    f.game = {true, "GAME\\START.EXE"};
+    f.bitmap = {true, "title.bmp"};
+    f.open = {true, "launcher.exe"};
+    f.openTargetFound = true;
+    f.pictureFile = PictureFile::Found;
+    f.pictureSize = 20000;
+    f.pictureRefusal = BmpRefusal::None;
+    f.pictureBits = 8;
+    f.picture.width = 420;
+    f.picture.height = 280;
+    f.picture.bitCount = 8;
+    f.picture.compression = kBmpRle8;
+    f.pictureBuilt = true;
+    f.dialogMeasured = true;
+    f.window = {24, 40, 346, 490};
+    f.client = {0, 0, 320, 448};
+    f.button = {0, 0, 80, 28};
+    f.gameFound = true;
+    f.gameImage = {ProgramKind::Program, kMachineI386, kSubsystemWindowsGui};
+    f.runtimeFound = true;
+    f.runtimeVersion = {true, 0x00010002, 0x00030004};
+    return f;
+}
+
+std::string AllText(const std::vector<Finding>& findings)
+{
+    std::string all;
+    for (const Finding& finding : findings)
+        all += FormatFinding(finding) + "\n";
+    return all;
+}
+
+bool HasLine(const std::vector<Finding>& findings, Verdict verdict, const std::string& part)
+{
+    for (const Finding& finding : findings)
+        if (finding.verdict == verdict && finding.text.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(DiscFindings, GoodDiscWorksAndSaysWhatTheLauncherWillDo)
+{
+    const std::vector<Finding> findings = CheckDisc(GoodDisc());
+    SCOPED_TRACE(AllText(findings));
+    EXPECT_EQ(ExitCodeFor(findings), kExitWorks);
+    for (const Finding& finding : findings)
+        EXPECT_EQ(int(finding.verdict), int(Verdict::Ok)) << finding.text;
+    // The window lines come from the launcher's own layout (its worked example on 640 x 480).
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 640 x 480: 446 x 350 at (97, 65), fits"));
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 1024 x 768: 446 x 350 at (289, 209)"));
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "picture: title.bmp loads: 420 x 280 pixels"));
+    EXPECT_TRUE(
+        HasLine(findings, Verdict::Ok, "command line (disc in drive D:): D:\\GAME\\START.EXE"));
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "file version 1.2.3.4"));
+    EXPECT_EQ(SummaryLine(findings), "RESULT: the disc will work");
+}
+
+struct FaultCase {
+    const char* rule;
+    void (*fault)(DiscFacts*);
+    Verdict verdict;
+    const char* finding;
+};
+
+const FaultCase kFaults[] = {
+    {"no autorun.inf", [](DiscFacts* f) { f->autorunFound = false; }, Verdict::Fail,
+     "autorun.inf: not in the disc folder"},
+    {"no [CorvaneGame]", [](DiscFacts* f) { f->gameSection = false; }, Verdict::Fail,
+     "no [CorvaneGame] section"},
+    {"game key missing",
+     [](DiscFacts* f) {
+         f->game = {false, ""};
+     },
+     Verdict::Fail, "has no game= line"},
+    {"bitmap empty",
+     [](DiscFacts* f) {
+         f->bitmap = {true, ""};
+     },
+     Verdict::Fail, "bitmap= is empty"},
+    {"value over 258 characters is cut", [](DiscFacts* f) { f->bitmap.value.assign(259, 'b'); },
+     Verdict::Fail, "bitmap= has 259 characters; the launcher reads only the first 258"},
+    {"picture path over 259 on the disc", [](DiscFacts* f) { f->bitmap.value.assign(257, 'b'); },
+     Verdict::Fail, "would be 260 characters long"},
+    {"picture path over the file-open limit",
+     [](DiscFacts* f) { f->bitmap.value.assign(125, 'b'); }, Verdict::Fail,
+     "is 128 characters long; Windows opens the picture only through paths of up to 127"},
+    {"game command line over 259", [](DiscFacts* f) { f->game.value.assign(257, 'g'); },
+     Verdict::Fail, "the command line D:\\ggg"},
+    {"picture missing", [](DiscFacts* f) { f->pictureFile = PictureFile::Missing; }, Verdict::Fail,
+     "title.bmp is not in the disc folder"},
+    {"picture too short", [](DiscFacts* f) { f->pictureSize = 25; }, Verdict::Fail,
+     "has only 25 bytes"},
+    {"picture 24-bit",
+     [](DiscFacts* f) {
+         f->pictureRefusal = BmpRefusal::BitDepth;
+         f->pictureBits = 24;
+     },
+     Verdict::Fail,
+     "title.bmp cannot be shown: 24-bit pictures are not supported; save it with a 256-colour "
+     "palette"},
+    {"picture not built", [](DiscFacts* f) { f->pictureBuilt = false; }, Verdict::Fail,
+     "could not load"},
+    {"window too big for every screen",
+     [](DiscFacts* f) {
+         f->picture.width = 1100;
+         f->picture.height = 700;
+     },
+     Verdict::Fail, "window on 1024 x 768: 1126 x 770 at (-51, -1), does not fit"},
+    {"game missing", [](DiscFacts* f) { f->gameFound = false; }, Verdict::Fail,
+     "GAME\\START.EXE is not in the disc folder"},
+    {"game names no program", [](DiscFacts* f) { f->game.value = "\"\" -x"; }, Verdict::Fail,
+     "names no program"},
+    {"game not a program", [](DiscFacts* f) { f->gameImage.kind = ProgramKind::NotMz; },
+     Verdict::Fail, "GAME\\START.EXE is not a Windows program"},
+    {"game for another machine",
+     [](DiscFacts* f) {
+         f->gameImage = {ProgramKind::WrongMachine, kMachineAmd64, 2};
+     },
+     Verdict::Fail, "is a 64-bit x86 program; the launcher starts 32-bit x86 Windows programs"},
+    {"runtime missing", [](DiscFacts* f) { f->runtimeFound = false; }, Verdict::Fail,
+     "wing32.dll is not in the disc folder"},
+    {"runtime without version",
+     [](DiscFacts* f) {
+         f->runtimeVersion = {false, 0, 0};
+     },
+     Verdict::Fail, "has no readable file version"},
+    // Warnings: the disc still works.
+    {"no [autorun]", [](DiscFacts* f) { f->autorunSection = false; }, Verdict::Warn,
+     "no [autorun] section"},
+    {"open= missing",
+     [](DiscFacts* f) {
+         f->open = {false, ""};
+     },
+     Verdict::Warn, "has no open= line"},
+    {"open= names a missing file", [](DiscFacts* f) { f->openTargetFound = false; }, Verdict::Warn,
+     "there is no launcher.exe in the disc root"},
+    {"open= names a subfolder", [](DiscFacts* f) { f->open.value = "bin\\launcher.exe"; },
+     Verdict::Warn, "names a program in a subfolder"},
+    {"window too big for 640 x 480 only",
+     [](DiscFacts* f) {
+         f->picture.width = 701;
+         f->picture.height = 501;
+     },
+     Verdict::Warn, "window on 640 x 480: 727 x 571 at (-43, -45), does not fit"},
+    {"dialog not measured", [](DiscFacts* f) { f->dialogMeasured = false; }, Verdict::Warn,
+     "size is unknown"},
+};
+
+TEST(DiscFindings, EachFaultGivesItsFindingAndFailuresFailTheDisc)
+{
+    for (const FaultCase& c : kFaults) {
+        SCOPED_TRACE(c.rule);
+        DiscFacts facts = GoodDisc();
+        c.fault(&facts);
+        const std::vector<Finding> findings = CheckDisc(facts);
+        SCOPED_TRACE(AllText(findings));
+        EXPECT_TRUE(HasLine(findings, c.verdict, c.finding));
+        const bool fails = c.verdict == Verdict::Fail;
+        EXPECT_EQ(ExitCodeFor(findings), fails ? kExitBroken : kExitWorks);
+        const std::string summary = SummaryLine(findings);
+        EXPECT_EQ(summary.find("NOT work") != std::string::npos, fails) << summary;
+    }
+}
+
+TEST(DiscFindings, LongestValuesThatStillWorkPass)
+{
+    struct Edge {
+        const char* rule;
+        void (*set)(DiscFacts*);
+    } edges[] = {
+        {"picture path of 127 characters on the disc",
+         [](DiscFacts* f) { f->bitmap.value.assign(124, 'b'); }},
+        {"command line of 259 characters", [](DiscFacts* f) { f->game.value.assign(256, 'g'); }},
+        {"window exactly the screen's size",
+         [](DiscFacts* f) {
+             f->picture.width = 640 - 26;
+             f->picture.height = 480 - 70;
+         }},
+    };
+    for (const Edge& e : edges) {
+        SCOPED_TRACE(e.rule);
+        DiscFacts facts = GoodDisc();
+        e.set(&facts);
+        const std::vector<Finding> findings = CheckDisc(facts);
+        SCOPED_TRACE(AllText(findings));
+        for (const Finding& finding : findings)
+            EXPECT_EQ(int(finding.verdict), int(Verdict::Ok)) << finding.text;
+    }
+}
+
+TEST(DiscFindings, SummaryCountsProblemsAndWarnings)
+{
+    const struct {
+        std::vector<Verdict> verdicts;
+        const char* summary;
+        int exitCode;
+    } cases[] = {
+        {{Verdict::Ok}, "RESULT: the disc will work", kExitWorks},
+        {{Verdict::Ok, Verdict::Warn}, "RESULT: the disc will work, with 1 warning", kExitWorks},
+        {{Verdict::Warn, Verdict::Warn}, "RESULT: the disc will work, with 2 warnings", kExitWorks},
+        {{Verdict::Fail}, "RESULT: the disc will NOT work: 1 problem", kExitBroken},
+        {{Verdict::Fail, Verdict::Fail, Verdict::Warn},
+         "RESULT: the disc will NOT work: 2 problems, 1 warning",
+         kExitBroken},
+    };
+    for (const auto& c : cases) {
+        std::vector<Finding> findings;
+        for (Verdict v : c.verdicts)
+            findings.push_back({v, "x"});
+        EXPECT_EQ(SummaryLine(findings), c.summary);
+        EXPECT_EQ(ExitCodeFor(findings), c.exitCode);
+    }
+    EXPECT_EQ(FormatFinding({Verdict::Ok, "a"}), "OK   a");
+    EXPECT_EQ(FormatFinding({Verdict::Warn, "a"}), "WARN a");
+    EXPECT_EQ(FormatFinding({Verdict::Fail, "a"}), "FAIL a");
+}
+
+} // namespace
