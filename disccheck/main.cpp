@@ -19,11 +19,15 @@ int Usage(const char* problem)
     return kExitUsage;
 }
 
-// The folder's full path ending in a backslash; false when it is no folder.
-bool DiscFolder(const char* argument, std::string* folder)
+// The folder's full path ending in a backslash; false when it is no folder. A quote at the
+// end is what a quoted folder ending in a backslash ("D:\my disc\") leaves after the
+// command line is split; no name holds one, so it is dropped.
+bool DiscFolder(std::string argument, std::string* folder)
 {
+    if (!argument.empty() && argument.back() == '"')
+        argument.pop_back();
     char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(argument, sizeof full, full, nullptr);
+    const DWORD length = GetFullPathNameA(argument.c_str(), sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full)
         return false;
     const DWORD attributes = GetFileAttributesA(full);

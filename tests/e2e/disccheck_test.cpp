@@ -1,0 +1,301 @@
+// disccheck.exe on the demo disc and on broken copies of it, one fault each: its exit code
+// and the finding a disc author reads; and its window prediction against the launcher's
+// real window.
+#include "tests/e2e/scenario.h"
+#include "tests/support/bmp_writer.h"
+#include "tests/support/installer_test_support.h"
+
+#include <cstdio>
+#include <functional>
+#include <ostream>
+
+namespace e2e
+{
+namespace
+{
+
+std::string CheckerExe()
+{
+    return BuildDir() + "disccheck.exe";
+}
+
+struct CheckerRun {
+    DWORD exitCode = 0;
+    std::string output; // stdout and stderr together
+};
+
+// Runs the checker with the given argument text and collects what it prints.
+::testing::AssertionResult RunChecker(const std::string& arguments, CheckerRun* run)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return ::testing::AssertionFailure() << "no pipe";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string command = "\"" + CheckerExe() + "\" " + arguments;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return ::testing::AssertionFailure() << "cannot start " << command;
+    }
+    run->output.clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        run->output.append(buffer, got);
+    CloseHandle(readEnd);
+    const bool ended = WaitForSingleObject(pi.hProcess, kExitTimeoutMs) == WAIT_OBJECT_0;
+    GetExitCodeProcess(pi.hProcess, &run->exitCode);
+    if (!ended)
+        TerminateProcess(pi.hProcess, 9);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (!ended)
+        return ::testing::AssertionFailure() << "the checker did not end";
+    return ::testing::AssertionSuccess();
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// A copy of the demo game with the other machine in its PE header: a 32-bit program beside an
+// x86-64 launcher build, a 64-bit one beside the shipped 32-bit build.
+bool WriteOtherMachineGame(const std::string& path)
+{
+    std::string bytes;
+    if (!ReadText(GameExe(), &bytes) || bytes.size() < 0x40)
+        return false;
+    uint32_t pe = 0;
+    memcpy(&pe, &bytes[0x3C], 4);
+    if (pe + 6 > bytes.size())
+        return false;
+    uint16_t machine = 0;
+    memcpy(&machine, &bytes[pe + 4], 2);
+    const uint16_t other = machine == 0x8664 ? 0x014C : 0x8664;
+    memcpy(&bytes[pe + 4], &other, 2);
+    return WriteText(path, bytes);
+}
+
+std::vector<uint8_t> PlainPicture(int32_t width, int32_t height)
+{
+    return bmpw::WritePlainBmp(bmpw::MakeTestPicture(width, height));
+}
+
+bool WritePicture(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    return WriteBytes(path, bytes.data(), bytes.size());
+}
+
+std::string AutorunWithout(const char* key)
+{
+    std::string text = "[autorun]\r\nopen=launcher.exe\r\n\r\n[CorvaneGame]\r\n";
+    if (std::string(key) != "game")
+        text += "game=GAME\\START.EXE\r\n";
+    if (std::string(key) != "bitmap")
+        text += "bitmap=title.bmp\r\n";
+    return text;
+}
+
+struct DiscFault {
+    const char* name;
+    std::function<bool(DiscSpec*)> plan;         // changes to the demo disc before it is laid out
+    std::function<bool(const std::string&)> act; // changes to the laid-out disc at its root
+    DWORD exitCode;
+    const char* finding; // a whole line, or its start, of the checker's output
+};
+
+bool Nothing(const std::string&)
+{
+    return true;
+}
+
+bool KeepPlan(DiscSpec*)
+{
+    return true;
+}
+
+const DiscFault kFaults[] = {
+    {"demo_disc", KeepPlan, Nothing, 0, "RESULT: the disc will work\r\n"},
+    {"no_autorun",
+     [](DiscSpec* d) {
+         d->writeAutorun = false;
+         return true;
+     },
+     Nothing, 1, "FAIL autorun.inf: not in the disc folder"},
+    {"no_bitmap_key",
+     [](DiscSpec* d) {
+         d->autorun = AutorunWithout("bitmap");
+         return true;
+     },
+     Nothing, 1, "FAIL autorun.inf: [CorvaneGame] has no bitmap= line"},
+    {"empty_game",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("", "title.bmp");
+         return true;
+     },
+     Nothing, 1, "FAIL autorun.inf: game= is empty"},
+    {"overlong_value",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("GAME\\START.EXE", std::string(259, 'b'));
+         return true;
+     },
+     Nothing, 1,
+     "FAIL autorun.inf: bitmap= has 259 characters; the launcher reads only the first 258"},
+    {"overlong_command_line",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("GAME\\START.EXE " + std::string(242, 'a'), "title.bmp");
+         return true;
+     },
+     Nothing, 1, "FAIL game: the command line D:\\GAME\\START.EXE aaa"},
+    {"picture_24_bit", KeepPlan,
+     [](const std::string& root) {
+         bmpw::BmpFields f;
+         f.biBitCount = 24;
+         f.biWidth = 32;
+         f.biHeight = 16;
+         return WritePicture(root + "title.bmp",
+                             bmpw::BuildBmp(f, {}, std::vector<uint8_t>(96 * 16, 0x80)));
+     },
+     1,
+     "FAIL picture: title.bmp cannot be shown: 24-bit pictures are not supported; save it with "
+     "a 256-colour palette"},
+    {"picture_truncated", KeepPlan,
+     [](const std::string& root) {
+         std::vector<uint8_t> bytes = PlainPicture(64, 48);
+         bytes.resize(bytes.size() - 64 * 10);
+         return WritePicture(root + "title.bmp", bytes);
+     },
+     1, "FAIL picture: title.bmp cannot be shown: the file ends before its last row"},
+    {"picture_missing", KeepPlan,
+     [](const std::string& root) { return DeleteFileA((root + "title.bmp").c_str()) != 0; }, 1,
+     "FAIL picture: title.bmp is not in the disc folder"},
+    {"window_off_every_screen", KeepPlan,
+     [](const std::string& root) {
+         return WritePicture(root + "title.bmp", PlainPicture(1100, 700));
+     },
+     1, "FAIL window on 1024 x 768: "},
+    {"window_off_small_screen", KeepPlan,
+     [](const std::string& root) {
+         return WritePicture(root + "title.bmp", PlainPicture(701, 501));
+     },
+     0, "WARN window on 640 x 480: "},
+    {"no_game",
+     [](DiscSpec* d) {
+         d->withGame = false;
+         return true;
+     },
+     Nothing, 1, "FAIL game: GAME\\START.EXE is not in the disc folder"},
+    {"game_not_a_program", KeepPlan,
+     [](const std::string& root) { return WriteText(root + "GAME\\START.EXE", "@echo off\r\n"); },
+     1, "FAIL game: GAME\\START.EXE is not a Windows program"},
+    {"game_for_other_machine", KeepPlan,
+     [](const std::string& root) { return WriteOtherMachineGame(root + "GAME\\START.EXE"); }, 1,
+     "FAIL game: GAME\\START.EXE is a "},
+    {"no_runtime",
+     [](DiscSpec* d) {
+         d->withRuntime = false;
+         return true;
+     },
+     Nothing, 1, "FAIL runtime: system\\win95\\wing32.dll is not in the disc folder"},
+    {"unversioned_runtime", KeepPlan,
+     [](const std::string& root) {
+         return CopyOne(StandIn("none"), root + "system\\win95\\wing32.dll");
+     },
+     1, "FAIL runtime: system\\win95\\wing32.dll has no readable file version"},
+    {"no_autorun_section",
+     [](DiscSpec* d) {
+         d->autorun = "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\nbitmap=title.bmp\r\n";
+         return true;
+     },
+     Nothing, 0, "WARN autorun.inf: no [autorun] section"},
+};
+
+void PrintTo(const DiscFault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
+class CheckerOnDisc : public ::testing::TestWithParam<DiscFault>
+{
+};
+
+// Each broken copy of the demo disc gives its own finding and exit code; the demo disc
+// itself works.
+TEST_P(CheckerOnDisc, ReportsTheFaultWithItsVerdict)
+{
+    const DiscFault& c = GetParam();
+    DiscSpec disc;
+    disc.root = TestDiscRoot();
+    disc.withPicture = true;
+    ASSERT_TRUE(c.plan(&disc));
+    ASSERT_TRUE(LayOutDisc(disc));
+    ASSERT_TRUE(c.act(disc.root));
+
+    CheckerRun run;
+    // Quoted and ending in a backslash, as a user would type a folder.
+    ASSERT_TRUE(RunChecker("\"" + disc.root + "\"", &run));
+    SCOPED_TRACE(run.output);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_TRUE(Contains(run.output, std::string("\n") + c.finding));
+    const char* summary = c.exitCode == 0 ? "\nRESULT: the disc will work"
+                                          : "\nRESULT: the disc will NOT work: 1 problem";
+    EXPECT_TRUE(Contains(run.output, summary));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CheckerOnDisc, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<DiscFault>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Bad usage ends with 2 and a usage line, without checking anything.
+TEST(CheckerUsage, BadArgumentsGiveTwoAndAUsageLine)
+{
+    const char* arguments[] = {"", "a b", "C:\\no\\such\\folder"};
+    for (const char* argument : arguments) {
+        SCOPED_TRACE(argument);
+        CheckerRun run;
+        ASSERT_TRUE(RunChecker(argument, &run));
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_TRUE(Contains(run.output, "usage: disccheck DISC_FOLDER"));
+        EXPECT_FALSE(Contains(run.output, "RESULT"));
+    }
+}
+
+// What the checker says of the window on this screen is where the launcher puts it.
+TEST(CheckerPrediction, WindowOnThisScreenIsTheLaunchersWindow)
+{
+    DiscSpec disc;
+    disc.root = TestDiscRoot();
+    disc.withPicture = true;
+    ASSERT_TRUE(LayOutDisc(disc));
+    Launcher launcher;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog));
+    DialogGeometry g;
+    ASSERT_TRUE(ReadGeometry(dialog, &g));
+    PressButton(dialog, 302);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+
+    char line[200];
+    std::snprintf(line, sizeof line, "OK   window on %ld x %ld: %ld x %ld at (%ld, %ld), fits",
+                  g.desktop.right - g.desktop.left, g.desktop.bottom - g.desktop.top,
+                  g.window.right - g.window.left, g.window.bottom - g.window.top, g.window.left,
+                  g.window.top);
+    CheckerRun run;
+    ASSERT_TRUE(RunChecker(disc.root.substr(0, disc.root.size() - 1), &run));
+    EXPECT_TRUE(Contains(run.output, line)) << line << "\n" << run.output;
+}
+
+} // namespace
+} // namespace e2e
