@@ -18,6 +18,7 @@ const char kAutorunSection[] = "autorun";
 constexpr DWORD kListSize = 32768; // section and key lists of a profile file
 constexpr DWORD kValueSize = 4096; // far beyond the launcher's 258 characters
 
+// Whether path names a file, not a folder.
 bool IsFile(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -34,6 +35,7 @@ bool ListHas(const char* list, const char* name)
     return false;
 }
 
+// Whether the profile file has the section, in any case.
 bool HasSection(const std::string& profile, const char* section)
 {
     std::vector<char> names(kListSize);
@@ -80,9 +82,19 @@ bool ReadHead(const std::string& path, size_t limit, std::vector<uint8_t>* bytes
 // makes a picture of it.
 void GatherPicture(const std::string& path, DiscFacts* f)
 {
+    // A size the loader refuses outright is judged without reading the file.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        f->pictureSize = int64_t(uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
+        if (f->pictureSize > kBmpMaxFileSize) {
+            f->pictureFile = PictureFile::Found;
+            return;
+        }
+    }
     std::vector<uint8_t> bytes;
     DWORD error = 0;
-    if (!ReadHead(path, size_t(kBmpMaxFileSize) + 1, &bytes, &f->pictureSize, &error)) {
+    if (!ReadHead(path, size_t(kBmpMaxFileSize), &bytes, &f->pictureSize, &error)) {
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         f->pictureFile = missing ? PictureFile::Missing : PictureFile::Unreadable;
         return;
@@ -103,11 +115,13 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     FreeDib(image);
 }
 
+// The hidden dialog's procedure: the template's defaults, nothing else.
 INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
+// A measured rectangle in the layout's own type.
 LayoutRect ToLayout(const RECT& r)
 {
     return {r.left, r.top, r.right, r.bottom};
@@ -183,6 +197,8 @@ void GatherGame(const std::string& folder, DiscFacts* f)
         f->gameImage = CheckProgramImage(head.data(), head.size(), f->launcherMachine);
 }
 
+// Reads the two sections of autorun.inf as the profile functions see them, and whether the
+// program that open= names is in the disc folder.
 void GatherAutorun(const std::string& folder, DiscFacts* f)
 {
     const std::string profile = folder + "autorun.inf";

@@ -85,6 +85,7 @@ void CheckAutorunSection(std::vector<Finding>* out, const DiscFacts& f)
                    f.open.value.c_str()));
 }
 
+// How the picture's pixels are stored, in the words of paint programs.
 const char* CompressionName(uint32_t compression)
 {
     return compression == kBmpRle8 ? "RLE8" : compression == kBmpRle4 ? "RLE4" : "uncompressed";
@@ -177,6 +178,7 @@ void CheckWindow(std::vector<Finding>* out, const DiscFacts& f)
     }
 }
 
+// What kind of program the game's file is, judged against the launcher's machine.
 void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::string& program)
 {
     char buffer[32];
@@ -246,6 +248,7 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
     Add(out, Verdict::Ok, Format("game: command line (disc in drive D:): %s", commandLine));
 }
 
+// The disc's wing32.dll: without it, or without a version, Play cannot do its job.
 void CheckRuntime(std::vector<Finding>* out, const DiscFacts& f)
 {
     if (!f.runtimeFound) {
@@ -286,6 +289,7 @@ void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
                longest, kPathLimit));
 }
 
+// Whether any finding says the disc will not work.
 bool HasFailure(const std::vector<Finding>& findings)
 {
     for (const Finding& finding : findings)

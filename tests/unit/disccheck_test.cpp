@@ -291,6 +291,9 @@ const FaultCase kFaults[] = {
      "title.bmp is not in the disc folder"},
     {"picture too short", [](DiscFacts* f) { f->pictureSize = 25; }, Verdict::Fail,
      "has only 25 bytes"},
+    {"picture file over the loader's limit",
+     [](DiscFacts* f) { f->pictureSize = int64_t(kBmpMaxFileSize) + 1; }, Verdict::Fail,
+     "title.bmp is larger than 128 MiB"},
     {"picture 24-bit",
      [](DiscFacts* f) {
          f->pictureRefusal = BmpRefusal::BitDepth;
