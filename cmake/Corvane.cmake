@@ -5,6 +5,12 @@ function(corvane_product_target target)
   target_compile_options(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  # Nothing in the product throws, so the i686 build needs no unwind tables: leaving them
+  # out keeps about a tenth of launcher.exe off the disc. (x86_64 Windows needs them for
+  # every function, whatever the language does.)
+  if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_compile_options(${target} PRIVATE -fno-asynchronous-unwind-tables)
+  endif()
   if(WIN32)
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN STRICT)
   endif()
