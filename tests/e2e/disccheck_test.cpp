@@ -39,12 +39,24 @@ struct CheckerRun {
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string command = "\"" + CheckerExe() + "\" " + arguments;
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+    // Wine now and then fails to start a console program on the first try (seen once in a
+    // full run, with a prefix booted moments before); the checker itself has not run yet, so
+    // a second try tests the same thing.
+    BOOL started = FALSE;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(250);
+        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                 nullptr, nullptr, &si, &pi);
+        if (!started)
+            startError = GetLastError();
+    }
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
-        return ::testing::AssertionFailure() << "cannot start " << command;
+        return ::testing::AssertionFailure()
+               << "cannot start " << command << " (error " << startError << ")";
     }
     run->output.clear();
     char buffer[4096];
