@@ -168,6 +168,11 @@ WHY = """### Why a target can be missed
 - **Plain rows against Wine's GDI.** Both copy the rows as they are, the picture core in one
   block copy and GDI row by row into its DIB section, so both run at about the speed of
   `memcpy`; which one is ahead in a given run is within the spread of a shared machine.
+- **Short runs against Wine's GDI.** With runs of 1 to 4 pixels both decoders spend their time
+  on one hard-to-predict branch or two per run, not on moving bytes. Wine's own code is compiled
+  for speed, the shipped code for size, and at 4000 x 4000 (some 6 million runs, a 16 MB output
+  that leaves the caches) the two lie within a few per cent of each other: on a shared machine
+  which one is ahead can change from one run of this script to the next.
 - **The whole load under Wine.** Each load takes a zero-filled block from the global heap and
   gives it back. Timed alone under Wine on this machine, such a block of 300 KB costs about half a
   millisecond to allocate and free, and one of 16 MB costs about 10 µs per 4 KB page (a page
