@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/screen_capture_win.h"
+
 namespace e2e
 {
 
@@ -132,9 +134,6 @@ struct DialogGeometry {
     RECT desktop{};
 };
 bool ReadGeometry(HWND dialog, DialogGeometry* g);
-
-// The pixels of a screen rectangle as 0x00RRGGBB values, rows top-down.
-bool CaptureScreen(const RECT& rect, std::vector<uint32_t>* pixels);
 
 // --- The game's record ----------------------------------------------------------------------
 
