@@ -127,7 +127,7 @@ uint64_t DeclaredColors(const BmpInfoFields& f, uint32_t offBits)
     uint64_t at = uint64_t(offBits) - kBmpFileHeaderSize;
     if (offBits >= kBmpFileHeaderSize && at >= f.headerSize &&
         at < f.headerSize + f.entrySize * full)
-        return (at - f.headerSize) / f.entrySize;
+        return uint32_t(at - f.headerSize) / f.entrySize; // under 1 KiB: 32-bit division
     return full;
 }
 
@@ -299,7 +299,9 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
             WriteRun(destination + position, count, total - position, code, nibbles);
             position += count;
         } else if (code == 0) { // end of line: to the start of the next row
-            int64_t r = position % stride;
+            // position < total <= INT32_MAX here, so 32-bit division serves (a 32-bit
+            // CPU has no 64-bit one).
+            int32_t r = int32_t(position) % stride;
             if (r != 0) {
                 memset(destination + position, 0, size_t(stride - r));
                 position += stride - r;

@@ -92,3 +92,20 @@ bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const
     dst[0] = '\0';
     return false;
 }
+
+const char* CommandLineArguments(const char* commandLine)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine);
+    if (*p == '"') {
+        while (*++p && *p != '"') {
+        }
+        if (*p == '"')
+            ++p;
+    } else {
+        while (*p > ' ')
+            ++p;
+    }
+    while (*p && *p <= ' ')
+        ++p;
+    return reinterpret_cast<const char*>(p);
+}

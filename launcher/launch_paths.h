@@ -26,3 +26,8 @@ const char* GameProgram(const char* gameFile, size_t* length, const char** rest)
 // of gameFile follows unchanged, so that no shorter path before a blank can be run instead.
 // False, with dst "", when the result does not fit in dstCap bytes.
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile);
+
+// What follows the program's name in a process's command line, as a C runtime's start-up
+// hands it to WinMain: the name ends at its closing quote when it begins with one, otherwise
+// at the first blank or control character; the blanks after it are skipped.
+const char* CommandLineArguments(const char* commandLine);

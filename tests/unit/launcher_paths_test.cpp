@@ -123,4 +123,20 @@ TEST(ModuleDirectory, LongestUncutNameIsUsed)
     EXPECT_EQ(std::string(dir), name.substr(0, 244));
 }
 
+// What WinMain gets as its command line: the arguments behind the program's name.
+TEST(CommandLineArguments, SkipTheProgramNameQuotedOrNotAndTheBlanksAfterIt)
+{
+    const char* const cases[][2] = {
+        {"launcher.exe", ""},
+        {"D:\\launcher.exe -a b", "-a b"},
+        {"\"C:\\A B\\launcher.exe\"  -a \"b c\"", "-a \"b c\""},
+        {"\"C:\\A B\\launcher.exe\"x y", "x y"},
+        {"\"C:\\unclosed quote", ""},
+        {"launcher.exe\t\t-w", "-w"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(CommandLineArguments(c[0]), c[1]) << c[0];
+}
+
 } // namespace

@@ -1,0 +1,18 @@
+// The process entry point of launcher.exe, which links no C runtime: it hands WinMain what a
+// runtime's start-up would and ends the process with WinMain's result.
+#include <windows.h>
+
+#include "launcher/launch_paths.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
+
+extern "C" void LauncherEntry()
+{
+    STARTUPINFOA startup;
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    const int show =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    char* arguments = const_cast<char*>(CommandLineArguments(GetCommandLineA()));
+    ExitProcess(UINT(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, show)));
+}
