@@ -1,13 +1,51 @@
 # Shared by the scripts: where the project is and which Windows build can run here.
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# The shipped launcher is i686. Its tests run under 32-bit Wine where this machine can
-# execute 32-bit code; a kernel without IA-32 emulation cannot, and then the same sources,
-# built for x86_64, run under 64-bit Wine instead.
+# The binfmt_misc entry (its file) that hands i386 ELF programs to an emulator, if one is
+# enabled. Such an entry is consulted before the kernel's own loader, so with it every 32-bit
+# Linux program, 32-bit Wine included, runs emulated whatever the kernel could do itself.
+i386_binfmt_entry() {
+  local dir=/proc/sys/fs/binfmt_misc entry
+  [ "$(cat "$dir/status" 2>/dev/null)" = enabled ] || return 1
+  for entry in "$dir"/*; do
+    case "${entry##*/}" in register | status) continue ;; esac
+    # ELF, 32-bit, little-endian, machine 3 (i386) at byte 18.
+    if [ "$(head -n1 "$entry" 2>/dev/null)" = enabled ] &&
+      awk '$1 == "magic" && substr($2, 1, 12) == "7f454c460101" && substr($2, 37, 4) == "0300" { found = 1 }
+           END { exit !found }' "$entry"; then
+      echo "$entry"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Runs 32-bit Wine's loader for its version; its status. 126 when the kernel cannot execute
+# it (bash itself, not timeout(1) or env(1), which would hand such a file to the shell).
+run_wine32_version() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# How 32-bit Wine runs here: "native" (the kernel runs i386 code), "emulated" (through
+# qemu-user, slowly: a minute until the launcher's window shows) or "none".
+ia32_mode() {
+  if i386_binfmt_entry >/dev/null; then
+    echo emulated
+  elif run_wine32_version; then
+    echo native
+  else
+    echo none
+  fi
+}
+
+# The Windows build that the Windows tiers run. The shipped launcher is i686; where this
+# machine runs 32-bit code natively its tests run under 32-bit Wine. Elsewhere the same
+# sources, built for x86_64, run under 64-bit Wine: emulated 32-bit Wine is far too slow for
+# the bulk of the tests (the i686 file still gets its own small tier there).
 windows_test_preset() {
   if [ -n "${CORVANE_WINDOWS_PRESET:-}" ]; then
     echo "$CORVANE_WINDOWS_PRESET"
-  elif timeout 60 /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  elif [ "$(ia32_mode)" = native ]; then
     echo win32
   else
     echo win64

@@ -21,3 +21,27 @@ if(WIN32 AND TARGET e2e_tests)
     FAIL_REGULAR_EXPRESSION "code=[cC]${hex}${hex}${hex}${hex}${hex}${hex}${hex}\\)"
     TIMEOUT 300)
 endif()
+
+# The shipped i686 launcher.exe itself, where this machine runs 32-bit code only emulated
+# (scripts/test runs this tier, label i686, on its own): the same x86_64 driver and demo game
+# start build/win32/launcher.exe in a 64-bit prefix of its own that has its 32-bit half. Each
+# case is one launcher start, about a minute until its window shows: the demo picture painted
+# pixel for pixel and Quit, a 4-bit RLE picture painted, and Play installing wing32.dll into
+# the 32-bit system directory and starting the game.
+if(WIN32 AND TARGET e2e_tests AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CORVANE_I686_LAUNCHER ${PROJECT_SOURCE_DIR}/build/win32/launcher.exe CACHE FILEPATH
+    "The i686 launcher.exe that the i686 tier runs")
+  set(prefix_i686 ${CMAKE_BINARY_DIR}/wineprefix-i686)
+  add_test(NAME wineprefix_i686_setup COMMAND ${PROJECT_SOURCE_DIR}/scripts/prepare-prefix
+    ${prefix_i686} win64 --with-emulated-32-bit)
+  set_tests_properties(wineprefix_i686_setup PROPERTIES
+    FIXTURES_SETUP wineprefix_i686 RUN_SERIAL TRUE LABELS i686 TIMEOUT 1200)
+  add_test(NAME e2e_i686 COMMAND e2e_tests
+    "--gtest_filter=*PicturePainted*/DemoTitleRle8:*PicturePainted*/Test100x80Rle4:*PlayInstalls*/NoneInstalled")
+  list(TRANSFORM CORVANE_WINE_ENV REPLACE "^WINEPREFIX=.*" "WINEPREFIX=${prefix_i686}"
+    OUTPUT_VARIABLE env_i686)
+  set_tests_properties(e2e_i686 PROPERTIES
+    ENVIRONMENT "${env_i686};CORVANE_LAUNCHER=${CORVANE_I686_LAUNCHER};CORVANE_E2E_TIME_SCALE=20"
+    FIXTURES_REQUIRED wineprefix_i686 RUN_SERIAL TRUE LABELS i686 TIMEOUT 1500
+    FAIL_REGULAR_EXPRESSION "code=[cC]${hex}${hex}${hex}${hex}${hex}${hex}${hex}\\)")
+endif()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #ifndef CORVANE_BUILD_DIR
 #error "CORVANE_BUILD_DIR must name the build tree"
@@ -80,11 +81,28 @@ int RecordCounter = 0;
 
 // --- Files built by the project -------------------------------------------------------------
 
-std::string BuildDir()
+DWORD Scaled(DWORD ms)
 {
-    std::string unixPath = CORVANE_BUILD_DIR;
+    const char* scale = std::getenv("CORVANE_E2E_TIME_SCALE");
+    const unsigned long factor = scale ? std::strtoul(scale, nullptr, 10) : 1;
+    return factor > 1 ? DWORD(ms * factor) : ms;
+}
+
+namespace
+{
+
+std::string WindowsPath(std::string unixPath)
+{
     std::string path = "Z:" + unixPath;
     std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+} // namespace
+
+std::string BuildDir()
+{
+    std::string path = WindowsPath(CORVANE_BUILD_DIR);
     if (path.back() != '\\')
         path += '\\';
     return path;
@@ -92,7 +110,26 @@ std::string BuildDir()
 
 std::string LauncherExe()
 {
-    return BuildDir() + "launcher.exe";
+    const char* other = std::getenv("CORVANE_LAUNCHER");
+    return other ? WindowsPath(other) : BuildDir() + "launcher.exe";
+}
+
+std::string LauncherSystemDir()
+{
+    std::string header;
+    char dir[MAX_PATH];
+    const bool i386 =
+        ReadText(LauncherExe(), &header) && header.size() > 0x40 && header.compare(0, 2, "MZ") == 0;
+    UINT n = 0;
+    if (i386) {
+        const uint32_t pe = *reinterpret_cast<const uint32_t*>(&header[0x3C]);
+        if (pe + 6 <= header.size() &&
+            *reinterpret_cast<const uint16_t*>(&header[pe + 4]) == IMAGE_FILE_MACHINE_I386)
+            n = GetSystemWow64DirectoryA(dir, sizeof dir);
+    }
+    if (n == 0 || n >= sizeof dir)
+        n = GetSystemDirectoryA(dir, sizeof dir);
+    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
 }
 std::string GameExe()
 {

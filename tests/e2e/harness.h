@@ -21,13 +21,16 @@
 namespace e2e
 {
 
-constexpr DWORD kStartTimeoutMs = 15000; // a launcher start under Wine takes 1-2 s
-constexpr DWORD kExitTimeoutMs = 10000;
+// Every wait, multiplied by CORVANE_E2E_TIME_SCALE (default 1): an i686 launcher under
+// emulated 32-bit Wine takes a minute to show its window instead of 1-2 s.
+DWORD Scaled(DWORD ms);
+const DWORD kStartTimeoutMs = Scaled(15000);
+const DWORD kExitTimeoutMs = Scaled(10000);
 
 // --- Files built by the project -------------------------------------------------------------
 
 std::string BuildDir();    // the Windows build tree, as a Windows path ending in '\'
-std::string LauncherExe(); // <build>\launcher.exe
+std::string LauncherExe(); // <build>\launcher.exe, or the file CORVANE_LAUNCHER names
 std::string GameExe();     // <build>\disc\GAME\START.EXE (the demo game)
 std::string RuntimeDll();  // <build>\disc\system\win95\wing32.dll (stand-in runtime)
 
@@ -36,6 +39,10 @@ std::string RuntimeDll();  // <build>\disc\system\win95\wing32.dll (stand-in run
 std::string WorkRoot();        // C:\e2e\  (made on first use)
 std::string LauncherWorkDir(); // C:\e2e\cwd\  (made on first use)
 std::string DriveDRoot();      // C:\e2e\drive-d\, which D:\ shows
+
+// The system directory that the launcher under test installs into: the 32-bit one
+// (SysWOW64) for an i386 launcher beside this 64-bit driver.
+std::string LauncherSystemDir();
 
 bool MakeDirs(const std::string& path); // every missing folder on the way; long paths too
 bool RemoveTree(const std::string& path);
@@ -143,7 +150,8 @@ struct GameRecord {
     std::string module;    // the file that ran
 };
 // Waits (briefly) for the game to write its record. False when it never did.
-bool ReadGameRecord(const std::string& recordFile, GameRecord* record, DWORD timeoutMs = 5000);
+bool ReadGameRecord(const std::string& recordFile, GameRecord* record,
+                    DWORD timeoutMs = Scaled(5000));
 
 // The demo title picture as a BMP file.
 std::vector<uint8_t> TitlePicture();

@@ -24,10 +24,9 @@ class Installer : public ::testing::Test
   protected:
     void SetUp() override
     {
-        char dir[MAX_PATH];
-        UINT n = GetSystemDirectoryA(dir, sizeof dir);
-        ASSERT_TRUE(n > 0 && n < sizeof dir);
-        installed = std::string(dir) + "\\wing32.dll";
+        const std::string dir = LauncherSystemDir();
+        ASSERT_FALSE(dir.empty());
+        installed = dir + "\\wing32.dll";
         saved = WorkRoot() + "saved_wing32.dll";
         DeleteFileA(saved.c_str());
         hadInstalled = MoveFileA(installed.c_str(), saved.c_str()) != 0;
@@ -104,6 +103,7 @@ TEST_P(PlayInstalls, CopiesUnlessInstalledIsAtLeastAsNew)
     EXPECT_EQ(code, 301u);
     GameRecord record;
     EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+    EXPECT_EQ(record.command, disc.root + "GAME\\START.EXE");
 
     if (c.copied)
         EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));

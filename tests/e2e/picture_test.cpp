@@ -12,7 +12,7 @@ namespace e2e
 namespace
 {
 
-constexpr DWORD kPaintTimeoutMs = 5000;
+const DWORD kPaintTimeoutMs = Scaled(5000);
 
 // 0x00RRGGBB, as CaptureScreen gives pixels.
 uint32_t Rgb(COLORREF c)
@@ -142,12 +142,26 @@ void QuitAndExpect302(Launcher& launcher, HWND dialog)
 
 // --- Pictures painted ------------------------------------------------------------------------
 
+enum class Encoding { Plain, Rle8, Rle4 };
+
 struct PaintCase {
     const char* name;
     bmpw::Picture (*draw)();
-    bool rle8;
+    Encoding encoding;
     Placement placement;
 };
+
+// A picture of 16 colours or fewer as a 4-bit BI_RLE4 file.
+std::vector<uint8_t> WriteRle4Bmp(const bmpw::Picture& picture)
+{
+    bmpw::BmpFields fields;
+    fields.biWidth = picture.width;
+    fields.biHeight = picture.height;
+    fields.biBitCount = 4;
+    fields.biCompression = bmpw::kBiRle4;
+    fields.biClrUsed = 16;
+    return bmpw::BuildBmp(fields, picture.palette, bmpw::EncodeRle4(picture));
+}
 
 bmpw::Picture TestPicture420x280()
 {
@@ -159,6 +173,15 @@ bmpw::Picture TestPicture100x80()
     return bmpw::MakeTestPicture(100, 80, 7);
 }
 
+bmpw::Picture TestPicture100x80In16Colours()
+{
+    bmpw::Picture picture = TestPicture100x80();
+    for (uint8_t& value : picture.pixels)
+        value &= 15;
+    picture.palette.resize(16);
+    return picture;
+}
+
 // 420 x 280 on the 640 x 480 desktop with 80 x 28 buttons: window (97, 65) 446 x 350, Play at
 // (81, 306), Quit at (283, 306). A 100 x 80 picture is narrower than the two buttons: the
 // window is 126 x 150 at (257, 165), the spare width -34 gives Play -68 / 7 = -9 and Quit
@@ -167,10 +190,11 @@ const Placement kWorkedExample = {97, 65, 446, 350, 81, 283, 306};
 const Placement kNarrowPicture = {257, 165, 126, 150, -9, 57, 106};
 
 const PaintCase kPaintCases[] = {
-    {"DemoTitleRle8", demo::DrawTitlePicture, true, kWorkedExample},
-    {"Test420x280Plain", TestPicture420x280, false, kWorkedExample},
-    {"Test420x280Rle8", TestPicture420x280, true, kWorkedExample},
-    {"Test100x80Rle8", TestPicture100x80, true, kNarrowPicture},
+    {"DemoTitleRle8", demo::DrawTitlePicture, Encoding::Rle8, kWorkedExample},
+    {"Test420x280Plain", TestPicture420x280, Encoding::Plain, kWorkedExample},
+    {"Test420x280Rle8", TestPicture420x280, Encoding::Rle8, kWorkedExample},
+    {"Test100x80Rle8", TestPicture100x80, Encoding::Rle8, kNarrowPicture},
+    {"Test100x80Rle4", TestPicture100x80In16Colours, Encoding::Rle4, kNarrowPicture},
 };
 
 class PicturePainted : public ::testing::TestWithParam<PaintCase>
@@ -181,8 +205,9 @@ TEST_P(PicturePainted, PixelForPixelInsideTheFrameWithTheWindowLaidOutAroundIt)
 {
     const PaintCase& c = GetParam();
     const bmpw::Picture picture = c.draw();
-    const std::vector<uint8_t> file =
-        c.rle8 ? bmpw::WriteRle8Bmp(picture) : bmpw::WritePlainBmp(picture);
+    const std::vector<uint8_t> file = c.encoding == Encoding::Rle4   ? WriteRle4Bmp(picture)
+                                      : c.encoding == Encoding::Rle8 ? bmpw::WriteRle8Bmp(picture)
+                                                                     : bmpw::WritePlainBmp(picture);
 
     DiscSpec disc;
     disc.root = TestDiscRoot();
