@@ -229,10 +229,18 @@ void TimeGdi(const std::string& name, const BenchPicture& p)
     DeleteDC(dc);
 }
 
-// The C library's own memset and memcpy, called as such: a build for size would otherwise
-// put a string instruction in their place.
-void* (*volatile libraryMemset)(void*, int, size_t) = memset;
-void* (*volatile libraryMemcpy)(void*, const void*, size_t) = memcpy;
+// The system C library's own memset and memcpy, called as such: the picture core here calls
+// launcher.exe's routines, linked in so that its timings are those of the shipped file, and
+// a build for size would otherwise put a string instruction in their place.
+template <typename Function> Function SystemRoutine(const char* name)
+{
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("msvcrt.dll"), name)));
+}
+void* (*volatile libraryMemset)(void*, int,
+                                size_t) = SystemRoutine<void* (*)(void*, int, size_t)>("memset");
+void* (*volatile libraryMemcpy)(void*, const void*, size_t) =
+    SystemRoutine<void* (*)(void*, const void*, size_t)>("memcpy");
 
 void TimeBlockOperations(const std::string& sizeName, size_t size)
 {
