@@ -138,6 +138,12 @@ bool KeepPlan(DiscSpec*)
 
 const DiscFault kFaults[] = {
     {"demo_disc", KeepPlan, Nothing, 0, "RESULT: the disc will work\r\n"},
+    {"demo_disc_deep_in_this_computer",
+     [](DiscSpec* d) {
+         d->root = PaddedDir(d->root, 160);
+         return true;
+     },
+     Nothing, 0, "RESULT: the disc will work\r\n"},
     {"no_autorun",
      [](DiscSpec* d) {
          d->writeAutorun = false;
