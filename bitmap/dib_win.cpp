@@ -155,15 +155,20 @@ int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int
     return result;
 }
 
+void ReleaseDibParts(HPALETTE palette, BITMAPINFOHEADER* packed)
+{
+    if (packed)
+        ReleaseLocked(packed);
+    if (palette)
+        DeleteObject(palette);
+}
+
 // Releases the picture's block, its palette and the record; 1 when there was a record.
 int FreeDib(DibImage* image)
 {
     if (!image)
         return 0;
-    if (image->PackedDib)
-        ReleaseLocked(image->PackedDib);
-    if (image->Palette)
-        DeleteObject(image->Palette);
+    ReleaseDibParts(image->Palette, image->PackedDib);
     ReleaseLocked(image);
     return 1;
 }

@@ -113,13 +113,7 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     HPALETTE palette = CreateDibPalette(contents, &f->picture);
     BITMAPINFOHEADER* packed = palette ? UnpackDib(contents, &f->picture) : nullptr;
     f->pictureBuilt = packed != nullptr;
-    if (packed) {
-        HGLOBAL block = GlobalHandle(packed);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
-    if (palette)
-        DeleteObject(palette);
+    ReleaseDibParts(palette, packed);
 }
 
 // The hidden dialog's procedure: the template's defaults, nothing else.
