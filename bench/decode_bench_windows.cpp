@@ -134,13 +134,7 @@ void TimeLoad(const std::string& name, const BenchPicture& p)
             ok = memcmp(rows, p.rows.data(), Area(p)) == 0;
         }
         Touch(packed);
-        if (packed) {
-            HGLOBAL block = GlobalHandle(packed);
-            GlobalUnlock(block);
-            GlobalFree(block);
-        }
-        if (palette)
-            DeleteObject(palette);
+        ReleaseDibParts(palette, packed);
         return ok;
     };
     Check(name, "load", load(true));

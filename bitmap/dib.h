@@ -17,3 +17,5 @@ int FreeDib(DibImage* image); // 1 when a record was released, 0 for null
 // layout ReadBmpLayout found in them; null for null arguments or on failure.
 HPALETTE CreateDibPalette(const uint8_t* contents, const BmpLayout* layout);
 BITMAPINFOHEADER* UnpackDib(const uint8_t* contents, const BmpLayout* layout);
+// Releases what the two steps gave; either may be null.
+void ReleaseDibParts(HPALETTE palette, BITMAPINFOHEADER* packed);

@@ -30,8 +30,8 @@ void ReleaseLocked(void* pointer)
     GlobalFree(block);
 }
 
-// Reads the file after its 14-byte header into buffer, keeping the header apart in
-// fileHeader: two reads. Fills layout and gives true when the picture can be shown.
+// Reads the rest of the file, after the 14-byte header already in fileHeader, into buffer.
+// Fills layout and gives true when the picture can be shown.
 bool ReadPicture(FileStream file, uint8_t* buffer, LONG size, uint8_t* fileHeader,
                  BmpLayout* layout)
 {
@@ -78,12 +78,13 @@ DibImage* LoadDib(const char* path)
         return nullptr;
     }
 
+    // The file header has its own 14 bytes: the buffer holds only what follows it, which
+    // is 12 bytes for the shortest file read.
     DibImage* image = nullptr;
     uint8_t fileHeader[kBmpFileHeaderSize];
     BmpLayout layout;
-    if (FileRead(file, buffer, 1, kBmpFileHeaderSize) == LONG(kBmpFileHeaderSize) &&
-        buffer[0] == 'B' && buffer[1] == 'M') {
-        memcpy(fileHeader, buffer, sizeof fileHeader);
+    if (FileRead(file, fileHeader, 1, sizeof fileHeader) == LONG(sizeof fileHeader) &&
+        fileHeader[0] == 'B' && fileHeader[1] == 'M') {
         image = static_cast<DibImage*>(AllocateLocked(sizeof(DibImage)));
         if (image && !(ReadPicture(file, buffer, size, fileHeader, &layout) &&
                        BuildImage(image, buffer, layout))) {
@@ -154,15 +155,20 @@ int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int
     return result;
 }
 
+void ReleaseDibParts(HPALETTE palette, BITMAPINFOHEADER* packed)
+{
+    if (packed)
+        ReleaseLocked(packed);
+    if (palette)
+        DeleteObject(palette);
+}
+
 // Releases the picture's block, its palette and the record; 1 when there was a record.
 int FreeDib(DibImage* image)
 {
     if (!image)
         return 0;
-    if (image->PackedDib)
-        ReleaseLocked(image->PackedDib);
-    if (image->Palette)
-        DeleteObject(image->Palette);
+    ReleaseDibParts(image->Palette, image->PackedDib);
     ReleaseLocked(image);
     return 1;
 }

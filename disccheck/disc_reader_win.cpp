@@ -79,7 +79,7 @@ bool ReadHead(const std::string& path, size_t limit, std::vector<uint8_t>* bytes
 }
 
 // The picture as the loader's checks judge its bytes, and whether the launcher's own loader
-// makes a picture of it.
+// steps make a picture of them.
 void GatherPicture(const std::string& path, DiscFacts* f)
 {
     // A size the loader refuses outright is judged without reading the file.
@@ -108,11 +108,12 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
     if (f->pictureRefusal != BmpRefusal::None)
         return;
-    // The loader takes paths that fit the launcher's buffer; a longer one is this folder's
-    // own depth, not the disc's, and the checks above have judged the bytes.
-    DibImage* image = path.size() < MAX_PATH ? LoadDib(path.c_str()) : nullptr;
-    f->pictureBuilt = image != nullptr || path.size() >= MAX_PATH;
-    FreeDib(image);
+    // The loader's own steps on the bytes read: how deep the disc folder lies on this
+    // computer (OpenFile refuses 128 characters) says nothing about the disc.
+    HPALETTE palette = CreateDibPalette(contents, &f->picture);
+    BITMAPINFOHEADER* packed = palette ? UnpackDib(contents, &f->picture) : nullptr;
+    f->pictureBuilt = packed != nullptr;
+    ReleaseDibParts(palette, packed);
 }
 
 // The hidden dialog's procedure: the template's defaults, nothing else.

@@ -185,12 +185,18 @@ void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::st
     const char* expected = MachineName(f.launcherMachine, buffer, sizeof buffer);
     char found[32];
     const char* name = program.c_str();
+    const char* added = f.gameAddedExe ? " (.exe added)" : "";
+    const char* subsystem = f.gameImage.subsystem == kSubsystemWindowsGui ? "GUI" : "console";
     switch (f.gameImage.kind) {
     case ProgramKind::Program:
         Add(out, Verdict::Ok,
-            Format("game: %s%s is a %s Windows %s program", name,
-                   f.gameAddedExe ? " (.exe added)" : "", expected,
-                   f.gameImage.subsystem == kSubsystemWindowsGui ? "GUI" : "console"));
+            Format("game: %s%s is a %s Windows %s program", name, added, expected, subsystem));
+        return;
+    case ProgramKind::Only64Bit:
+        Add(out, Verdict::Warn,
+            Format("game: %s%s is a 64-bit x86 Windows %s program; 64-bit Windows starts it "
+                   "from the launcher, 32-bit Windows cannot",
+                   name, added, subsystem));
         return;
     case ProgramKind::NotMz:
         Add(out, Verdict::Fail, Format("game: %s is not a Windows program", name));

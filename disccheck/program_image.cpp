@@ -49,14 +49,15 @@ ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t exp
     if (optionalSize < kSubsystemOffset + 2 || optional + kSubsystemOffset + 2 > length)
         return image;
     image.subsystem = Get16(bytes + optional + kSubsystemOffset);
-    if (image.machine != expectedMachine)
+    const bool only64Bit = expectedMachine == kMachineI386 && image.machine == kMachineAmd64;
+    if (image.machine != expectedMachine && !only64Bit)
         image.kind = ProgramKind::WrongMachine;
     else if ((characteristics & kFileDll) || !(characteristics & kFileExecutable))
         image.kind = ProgramKind::Library;
     else if (image.subsystem != kSubsystemWindowsGui && image.subsystem != kSubsystemWindowsConsole)
         image.kind = ProgramKind::NotWindows;
     else
-        image.kind = ProgramKind::Program;
+        image.kind = only64Bit ? ProgramKind::Only64Bit : ProgramKind::Program;
     return image;
 }
 

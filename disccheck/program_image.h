@@ -17,6 +17,7 @@ enum class ProgramKind {
     Truncated,    // the headers run past the end of what was read
     NotPe,        // an old (DOS or 16-bit) program: no "PE" header
     WrongMachine, // a Windows program for another machine
+    Only64Bit,    // an x86-64 program beside an x86 launcher: 64-bit Windows starts it, 32-bit not
     Library,      // a DLL or a file not marked executable
     NotWindows,   // a subsystem other than Windows GUI or console
 };

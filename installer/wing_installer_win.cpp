@@ -59,6 +59,18 @@ int AskToRetryCopy(char* targetPath)
     return MessageBoxA(StartupDialog, prompt, kErrorCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
 }
 
+// Clears the read-only attribute of an existing file and keeps its other attributes. Files
+// on a CD are read-only, and a copy takes its source's attributes along; a read-only file in
+// the system directory could never be replaced by a later disc.
+void ClearReadOnly(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return;
+    const DWORD rest = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(path, rest != 0 ? rest : FILE_ATTRIBUTE_NORMAL);
+}
+
 } // namespace
 
 FileVersion ReadFileVersion(const char* path)
@@ -92,10 +104,13 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
     int answer;
     do {
         answer = IDCANCEL;
-        if (CopyFileA(sourcePath, targetPath, FALSE))
+        ClearReadOnly(targetPath);
+        if (CopyFileA(sourcePath, targetPath, FALSE)) {
+            ClearReadOnly(targetPath);
             result = FileGetSize(targetPath);
-        else
+        } else {
             answer = AskToRetryCopy(targetPath);
+        }
     } while (answer == IDRETRY);
     SetErrorMode(previousMode);
     return result;

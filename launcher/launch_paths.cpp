@@ -75,7 +75,8 @@ bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const
 {
     if (dstCap == 0)
         return false;
-    if (!HasBlank(sourceDir))
+    // A quoted program is quoted whole, the root included: "D:\"My Game\..." names no file.
+    if (!HasBlank(sourceDir) && gameFile[0] != '"')
         return JoinPath(dst, dstCap, sourceDir, gameFile);
 
     size_t programLength = 0;

@@ -20,10 +20,11 @@ ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* na
 const char* GameProgram(const char* gameFile, size_t* length, const char** rest);
 
 // The command line that starts the game named by gameFile (relative to sourceDir, possibly
-// followed by arguments). Without a blank in sourceDir it is sourceDir and gameFile joined as
-// they stand. With one, the program path (sourceDir and the program part of gameFile: up to
-// its first blank, or the text inside a leading pair of quotes) is put in quotes and the rest
-// of gameFile follows unchanged, so that no shorter path before a blank can be run instead.
+// followed by arguments). Without a blank in sourceDir and a quote at the start of gameFile it
+// is sourceDir and gameFile joined as they stand. Otherwise the program path (sourceDir and the
+// program part of gameFile: up to its first blank, or the text inside a leading pair of quotes)
+// is put in quotes and the rest of gameFile follows unchanged, so that no shorter path before
+// a blank can be run instead.
 // False, with dst "", when the result does not fit in dstCap bytes.
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile);
 

@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
-// The instance rule: when a startup dialog of another launcher is open, activates it and
-// returns true.
+// The instance rule: when a startup dialog of another launcher is open, brings it to the
+// foreground and returns true.
 bool ActivateRunningLauncher();
 
 // Fills SourceDir from the module file name and reads game and bitmap from autorun.inf

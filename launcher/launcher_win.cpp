@@ -28,7 +28,8 @@ bool ActivateRunningLauncher()
     HWND running = FindWindowA(kStartupClassName, nullptr);
     if (!running)
         return false;
-    SetActiveWindow(running);
+    // The window belongs to another process: SetActiveWindow reaches only the caller's own.
+    SetForegroundWindow(running);
     return true;
 }
 

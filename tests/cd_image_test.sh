@@ -43,6 +43,14 @@ grep -q "FAIL picture: title.bmp is not in the disc folder" "$work/broken.log" |
   fail "no picture finding in: $(cat "$work/broken.log")"
 [ ! -e "$work/broken.iso" ] || fail "an image of the broken disc exists"
 
+# A prefix folder that the scripts did not make is never deleted: make-iso refuses it.
+mkdir -p "$work/own-prefix" && echo keep >"$work/own-prefix/keep"
+if CORVANE_WINEPREFIX=$work/own-prefix "$top/scripts/make-iso" "$work/disc" "$work/own.iso" \
+  >"$work/own-prefix.log" 2>&1; then
+  fail "make-iso used a folder it did not make as its prefix"
+fi
+[ -f "$work/own-prefix/keep" ] || fail "make-iso deleted a folder it did not make"
+
 "$top/scripts/make-iso" "$work/disc" "$work/demo.iso" CORVANE_TEST >"$work/make-iso.log"
 
 # What Windows reads: the Joliet names, with their case.

@@ -80,8 +80,8 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// A copy of the demo game with the other machine in its PE header: a 32-bit program beside an
-// x86-64 launcher build, a 64-bit one beside the shipped 32-bit build.
+// A copy of the demo game made for 64-bit ARM in its PE header: a program that neither
+// launcher build can start.
 bool WriteOtherMachineGame(const std::string& path)
 {
     std::string bytes;
@@ -91,10 +91,8 @@ bool WriteOtherMachineGame(const std::string& path)
     memcpy(&pe, &bytes[0x3C], 4);
     if (pe + 6 > bytes.size())
         return false;
-    uint16_t machine = 0;
-    memcpy(&machine, &bytes[pe + 4], 2);
-    const uint16_t other = machine == 0x8664 ? 0x014C : 0x8664;
-    memcpy(&bytes[pe + 4], &other, 2);
+    const uint16_t arm64 = 0xAA64;
+    memcpy(&bytes[pe + 4], &arm64, 2);
     return WriteText(path, bytes);
 }
 
@@ -138,6 +136,12 @@ bool KeepPlan(DiscSpec*)
 
 const DiscFault kFaults[] = {
     {"demo_disc", KeepPlan, Nothing, 0, "RESULT: the disc will work\r\n"},
+    {"demo_disc_deep_in_this_computer",
+     [](DiscSpec* d) {
+         d->root = PaddedDir(d->root, 160);
+         return true;
+     },
+     Nothing, 0, "RESULT: the disc will work\r\n"},
     {"no_autorun",
      [](DiscSpec* d) {
          d->writeAutorun = false;
@@ -212,7 +216,7 @@ const DiscFault kFaults[] = {
      1, "FAIL game: GAME\\START.EXE is not a Windows program"},
     {"game_for_other_machine", KeepPlan,
      [](const std::string& root) { return WriteOtherMachineGame(root + "GAME\\START.EXE"); }, 1,
-     "FAIL game: GAME\\START.EXE is a "},
+     "FAIL game: GAME\\START.EXE is a 64-bit ARM program; "},
     {"no_runtime",
      [](DiscSpec* d) {
          d->withRuntime = false;

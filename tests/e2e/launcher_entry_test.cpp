@@ -109,8 +109,9 @@ TEST(DialogCommands, NotificationInHighHalfEndsNothing)
     EXPECT_FALSE(ReadGameRecord(launcher.recordFile, &record, 0));
 }
 
-// While one launcher's dialog is open, a second start shows nothing, leaves the first open
-// and in front, and ends with 1. It reads no file: its own folder has no autorun.inf at all.
+// While one launcher's dialog is open, a second start shows nothing, brings the first in
+// front of another program's window, and ends with 1. It reads no file: its own folder has
+// no autorun.inf at all.
 TEST(SingleInstance, SecondLauncherActivatesTheFirstAndEndsWith1)
 {
     DiscSpec first;
@@ -124,6 +125,10 @@ TEST(SingleInstance, SecondLauncherActivatesTheFirstAndEndsWith1)
     Launcher one;
     HWND dialog = nullptr;
     ASSERT_TRUE(OpenDialog(&one, first.root + "launcher.exe", &dialog));
+    HWND other = CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
 
     Launcher two;
     ASSERT_TRUE(StartLauncher(&two, second.root + "launcher.exe"));
@@ -140,6 +145,7 @@ TEST(SingleInstance, SecondLauncherActivatesTheFirstAndEndsWith1)
 
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(GetForegroundWindow(), dialog);
+    DestroyWindow(other);
     PressButton(dialog, 302);
     ASSERT_TRUE(WaitForExit(one, kExitTimeoutMs, &code));
     EXPECT_EQ(code, 302u);

@@ -81,8 +81,7 @@ TEST(ProgramImage, JudgesTheHeadersAgainstTheLaunchersMachine)
     const PeCase cases[] = {
         {"i386 GUI program", gui, kMachineI386, ProgramKind::Program},
         {"i386 console program", MakePe(console), kMachineI386, ProgramKind::Program},
-        {"x86-64 program for an i386 launcher", MakePe(x64), kMachineI386,
-         ProgramKind::WrongMachine},
+        {"x86-64 program for an i386 launcher", MakePe(x64), kMachineI386, ProgramKind::Only64Bit},
         {"x86-64 program for an x86-64 launcher", MakePe(x64), kMachineAmd64, ProgramKind::Program},
         {"i386 program for an x86-64 launcher", gui, kMachineAmd64, ProgramKind::WrongMachine},
         {"text file", std::vector<uint8_t>{'@', 'e', 'c', 'h', 'o'}, kMachineI386,
@@ -318,9 +317,9 @@ const FaultCase kFaults[] = {
      Verdict::Fail, "GAME\\START.EXE is not a Windows program"},
     {"game for another machine",
      [](DiscFacts* f) {
-         f->gameImage = {ProgramKind::WrongMachine, kMachineAmd64, 2};
+         f->gameImage = {ProgramKind::WrongMachine, 0xAA64, 2};
      },
-     Verdict::Fail, "is a 64-bit x86 program; the launcher starts 32-bit x86 Windows programs"},
+     Verdict::Fail, "is a 64-bit ARM program; the launcher starts 32-bit x86 Windows programs"},
     {"runtime missing", [](DiscFacts* f) { f->runtimeFound = false; }, Verdict::Fail,
      "wing32.dll is not in the disc folder"},
     {"runtime without version",
@@ -348,6 +347,8 @@ const FaultCase kFaults[] = {
      Verdict::Warn, "window on 640 x 480: 727 x 571 at (-43, -45), does not fit"},
     {"dialog not measured", [](DiscFacts* f) { f->dialogMeasured = false; }, Verdict::Warn,
      "size is unknown"},
+    {"64-bit game", [](DiscFacts* f) { f->gameImage.kind = ProgramKind::Only64Bit; }, Verdict::Warn,
+     "START.EXE is a 64-bit x86 Windows GUI program; 64-bit Windows starts it"},
 };
 
 TEST(DiscFindings, EachFaultGivesItsFindingAndFailuresFailTheDisc)

@@ -18,8 +18,8 @@ const CommandCase kCommandCases[] = {
     {"root of a drive", "D:\\", "GAME\\START.EXE", "D:\\GAME\\START.EXE"},
     {"no blank: joined as it stands, arguments included", "D:\\", "GAME\\START.EXE -w  x",
      "D:\\GAME\\START.EXE -w  x"},
-    {"no blank: a quoted value too stays as written", "D:\\", "\"GAME\\START.EXE\"",
-     "D:\\\"GAME\\START.EXE\""},
+    {"no blank: a quoted program is quoted with the root", "D:\\", "\"My Game\\START.EXE\" -w",
+     "\"D:\\My Game\\START.EXE\" -w"},
     {"empty directory: the value alone", "", "GAME\\START.EXE /x", "GAME\\START.EXE /x"},
     {"blank in directory: program quoted", "C:\\Disc Copy\\", "GAME\\START.EXE",
      "\"C:\\Disc Copy\\GAME\\START.EXE\""},
@@ -33,7 +33,7 @@ const CommandCase kCommandCases[] = {
      "\"C:\\A B\\My Game\\start.exe\""},
 };
 
-TEST(GameCommandLine, QuotesTheProgramOnlyWhenTheDirectoryHasABlank)
+TEST(GameCommandLine, QuotesTheProgramWhenTheDirectoryHasABlankOrTheValueAQuote)
 {
     for (const CommandCase& c : kCommandCases) {
         SCOPED_TRACE(c.rule);

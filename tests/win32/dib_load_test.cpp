@@ -140,6 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
     Files, LoadDibRefuses,
     ::testing::Values(LoadRefusal{"empty file", [] { return Bytes(); }},
                       LoadRefusal{"file header only", [] { return Cut(14); }},
+                      // The shortest sizes read: 12 or 13 bytes after the file header.
+                      LoadRefusal{"26 bytes", [] { return Cut(26); }},
+                      LoadRefusal{"27 bytes", [] { return Cut(27); }},
                       LoadRefusal{"header cut inside", [] { return Cut(53); }},
                       LoadRefusal{"not B then M", [] { return Changed(0, 'X'); }},
                       LoadRefusal{"24 bits per pixel", [] { return Changed(28, 24); }},

@@ -113,10 +113,12 @@ class Installer : public ::testing::Test
                 std::string name = found.cFileName;
                 if (name == "." || name == "..")
                     continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(dir + name + "\\");
-                else
-                    DeleteFileA((dir + name).c_str());
+                    continue;
+                }
+                SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL); // read-only too
+                DeleteFileA((dir + name).c_str());
             } while (FindNextFileA(find, &found));
             FindClose(find);
         }
@@ -197,6 +199,22 @@ TEST_F(Installer, CopiesUnlessTheInstalledCopyIsAtLeastAsNew)
             EXPECT_TRUE(SameBytes(after, before)) << label;
     }
     EXPECT_TRUE(watcher->Stop().empty()) << "no box when nothing fails";
+}
+
+// Files on a CD are read-only: the installed copy is writable all the same, so that a later
+// disc can replace it; a read-only installed copy is replaced too.
+TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsReplaced)
+{
+    const std::string installed = target + "wing32.dll", disc = source + "wing32.dll";
+    for (const char* version : {"v1000", "v1001"}) {
+        Place(source, version, false);
+        SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 1);
+        EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(disc))) << version;
+        EXPECT_EQ(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << version;
+        SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 // ---- the Retry/Cancel prompt ----
