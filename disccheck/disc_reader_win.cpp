@@ -108,6 +108,7 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
     if (f->pictureRefusal != BmpRefusal::None)
         return;
+    f->pictureColours = CountPictureColours(f->picture, contents);
     // The loader takes paths that fit the launcher's buffer; a longer one is this folder's
     // own depth, not the disc's, and the checks above have judged the bytes.
     DibImage* image = path.size() < MAX_PATH ? LoadDib(path.c_str()) : nullptr;
