@@ -108,6 +108,7 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
     if (f->pictureRefusal != BmpRefusal::None)
         return;
+    f->pictureColours = CountPictureColours(f->picture, contents);
     // The loader's own steps on the bytes read: how deep the disc folder lies on this
     // computer (OpenFile refuses 128 characters) says nothing about the disc.
     HPALETTE palette = CreateDibPalette(contents, &f->picture);

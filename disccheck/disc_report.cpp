@@ -1,6 +1,7 @@
 // The checker's findings, derived from the facts the Windows side gathered; see disc_report.h.
 #include "disccheck/disc_report.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -147,6 +148,11 @@ bool CheckPicture(std::vector<Finding>* out, const DiscFacts& f)
     Add(out, Verdict::Ok,
         Format("picture: %s loads: %d x %d pixels, %u bits per pixel, %s", name, f.picture.width,
                f.picture.height, f.picture.bitCount, CompressionName(f.picture.compression)));
+    if (f.pictureColours > kExactColours)
+        Add(out, Verdict::Warn,
+            Format("picture: %s uses %u colours; a 256-colour display shows only %u of them "
+                   "exactly and the rest in the nearest ones (reduce the picture to %u colours)",
+                   name, f.pictureColours, kExactColours, kExactColours));
     return true;
 }
 
@@ -418,6 +424,27 @@ uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength)
     if (infoLength < at + 2)
         return 0;
     return uint16_t(contents[at] | contents[at + 1] << 8);
+}
+
+uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents)
+{
+    std::vector<uint8_t> packed(PackedDibSize(layout), 0);
+    UnpackBmp(layout, contents, packed.data());
+    const uint8_t* rows = packed.data() + kBmpInfoHeaderSize + 2 * kBmpPackedColors;
+    bool used[kBmpPackedColors] = {};
+    for (int32_t y = 0; y < layout.height; ++y)
+        for (int32_t x = 0; x < layout.width; ++x)
+            used[rows[size_t(y) * size_t(layout.stride) + size_t(x)]] = true;
+
+    BmpColor colors[kBmpPackedColors];
+    ReadBmpColors(layout, contents, colors);
+    std::vector<uint32_t> shown;
+    for (uint32_t i = 0; i < kBmpPackedColors; ++i)
+        if (used[i])
+            shown.push_back(uint32_t(colors[i].red) << 16 | uint32_t(colors[i].green) << 8 |
+                            colors[i].blue);
+    std::sort(shown.begin(), shown.end());
+    return uint32_t(std::unique(shown.begin(), shown.end()) - shown.begin());
 }
 
 std::string GameProgramPart(const std::string& game)

@@ -20,6 +20,10 @@ constexpr size_t kValueLimit = 258;
 constexpr size_t kPathLimit = 259;
 constexpr size_t kOpenFilePathLimit = 127;
 
+// Colours a 256-colour display can show exactly: its 256 entries less the 20 that Windows
+// keeps for its own static colours.
+constexpr uint32_t kExactColours = 236;
+
 enum class Verdict { Ok, Warn, Fail };
 
 struct Finding {
@@ -58,6 +62,7 @@ struct DiscFacts {
     uint16_t pictureBits;      // bits per pixel in its header, 0 when not there
     BmpLayout picture;         // when accepted
     bool pictureBuilt;         // the launcher's own loader made a picture of it
+    uint32_t pictureColours;   // distinct colours its pixels show, when accepted
 
     // the launcher's dialog as created on this computer
     bool dialogMeasured;
@@ -94,6 +99,11 @@ std::string PictureRefusalText(BmpRefusal refusal, uint16_t bits);
 // Bits per pixel in a BMP info header of infoLength bytes (after the 14-byte file header);
 // 0 when the header is not there.
 uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength);
+
+// The distinct colours the pixels of an accepted picture show as the launcher paints them:
+// colours, not table entries (two entries of one colour count once), pixels beyond the table
+// in black and pixels a run-length stream leaves out in entry 0's colour.
+uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents);
 
 // The program part of a game= value, as the launcher splits it.
 std::string GameProgramPart(const std::string& game);

@@ -67,6 +67,48 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
+// Realizes the picture's palette in a device context of the window, which then gets its own
+// palette back: the system keeps the mapping. The number of entries the system mapped anew, or
+// GDI_ERROR when there is no context or the palette could not be realized.
+UINT RealizePicturePalette(HWND window)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return GDI_ERROR;
+    HPALETTE previous = SelectPalette(dc, StartupImage->Palette, FALSE);
+    const UINT mapped = RealizePalette(dc);
+    if (previous)
+        SelectPalette(dc, previous, FALSE);
+    ReleaseDC(window, dc);
+    return mapped;
+}
+
+// The window is being activated: the picture's palette becomes the foreground palette, and
+// the picture is painted again when that changed the colours it gets. TRUE when realized.
+LRESULT OnQueryNewPalette(HWND window)
+{
+    if (!PictureHeader())
+        return FALSE;
+    const UINT mapped = RealizePicturePalette(window);
+    if (mapped == GDI_ERROR)
+        return FALSE;
+    if (mapped != 0)
+        InvalidateRect(window, &ImageRect, FALSE);
+    return TRUE;
+}
+
+// Another window changed the system palette: the picture's palette is realized again (in the
+// background unless this window is active) and the picture repainted with the colours left to
+// it. A change this window made itself needs nothing.
+LRESULT OnPaletteChanged(HWND window, HWND changer)
+{
+    if (changer == window || !PictureHeader())
+        return 0;
+    RealizePicturePalette(window);
+    InvalidateRect(window, &ImageRect, FALSE);
+    return 0;
+}
+
 LRESULT OnDestroy()
 {
     FreeDib(StartupImage);
@@ -141,6 +183,10 @@ LRESULT CALLBACK StartupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnCreate();
     case WM_PAINT:
         return OnPaint(window);
+    case WM_QUERYNEWPALETTE:
+        return OnQueryNewPalette(window);
+    case WM_PALETTECHANGED:
+        return OnPaletteChanged(window, reinterpret_cast<HWND>(wParam));
     case WM_DESTROY:
         return OnDestroy();
     default:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,39 @@ TEST(PictureRefusal, NamesTheCheckThatRefusedAndAgreesWithTheLoader)
     }
 }
 
+// --- Colours a picture shows ----------------------------------------------------------------
+
+TEST(PictureColours, CountsTheDistinctColoursThePixelsShow)
+{
+    std::vector<bmpw::RgbQuad> table(256);
+    for (size_t i = 0; i < table.size(); ++i)
+        table[i].blue = uint8_t(i);
+    table[2] = table[1];
+    std::vector<uint8_t> many(240);
+    std::iota(many.begin(), many.end(), uint8_t(0));
+    const struct {
+        const char* rule;
+        std::vector<uint8_t> row;
+        uint32_t colours;
+    } cases[] = {
+        {"240 entries, two of them of one colour", many, 239},
+        {"unused entries and row padding do not count", {5, 5, 9}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        bmpw::Picture p;
+        p.width = int32_t(c.row.size());
+        p.height = 1;
+        p.pixels = c.row;
+        const std::vector<uint8_t> file =
+            bmpw::BuildBmp(Fields(8, p.width, 1), table, bmpw::PlainRows(p));
+        BmpLayout layout;
+        ASSERT_TRUE(
+            ReadBmpLayout(file.data(), file.data() + 14, uint32_t(file.size() - 14), &layout));
+        EXPECT_EQ(CountPictureColours(layout, file.data() + 14), c.colours);
+    }
+}
+
 // --- Findings, verdicts, exit code ----------------------------------------------------------
 
 // The demo disc as the Windows side would see it: a 420 x 280 RLE8 picture, a dialog with a
@@ -211,6 +245,7 @@ DiscFacts GoodDisc()
     f.picture.bitCount = 8;
     f.picture.compression = kBmpRle8;
     f.pictureBuilt = true;
+    f.pictureColours = 200;
     f.dialogMeasured = true;
     f.window = {24, 40, 346, 490};
     f.client = {0, 0, 320, 448};
@@ -349,6 +384,10 @@ const FaultCase kFaults[] = {
      "size is unknown"},
     {"64-bit game", [](DiscFacts* f) { f->gameImage.kind = ProgramKind::Only64Bit; }, Verdict::Warn,
      "START.EXE is a 64-bit x86 Windows GUI program; 64-bit Windows starts it"},
+    {"picture of more colours than a 256-colour display has free",
+     [](DiscFacts* f) { f->pictureColours = 237; }, Verdict::Warn,
+     "title.bmp uses 237 colours; a 256-colour display shows only 236 of them exactly and the "
+     "rest in the nearest ones (reduce the picture to 236 colours)"},
 };
 
 TEST(DiscFindings, EachFaultGivesItsFindingAndFailuresFailTheDisc)
@@ -376,6 +415,7 @@ TEST(DiscFindings, LongestValuesThatStillWorkPass)
         {"picture path of 127 characters on the disc",
          [](DiscFacts* f) { f->bitmap.value.assign(124, 'b'); }},
         {"command line of 259 characters", [](DiscFacts* f) { f->game.value.assign(256, 'g'); }},
+        {"picture of 236 colours", [](DiscFacts* f) { f->pictureColours = 236; }},
         {"window exactly the screen's size",
          [](DiscFacts* f) {
              f->picture.width = 640 - 26;

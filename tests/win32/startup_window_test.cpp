@@ -167,14 +167,51 @@ TEST(StartupWindow, LaysOutAroundThePictureAndPaintsFrameAndPicture)
         EXPECT_EQ(Pixel(dialog.window, p.x, p.y), frame) << p.x << "," << p.y;
     for (POINT p : {POINT{10, 150}, POINT{433, 150}, POINT{200, 10}, POINT{200, 293}})
         EXPECT_EQ(Pixel(dialog.window, p.x, p.y), background) << p.x << "," << p.y;
-    // The whole picture, unscaled, top-left corner at (12, 12).
+    // The whole picture, unscaled, top-left corner at (12, 12); the palette messages, answered
+    // on this true-colour screen, change none of it.
     const struct {
         int x, y;
     } corners[] = {{0, 0}, {419, 0}, {0, 279}, {419, 279}, {210, 140}};
-    for (const auto& c : corners) {
-        const bmpw::RgbQuad q = picture.palette[picture.pixels[size_t(c.y) * 420 + c.x]];
-        EXPECT_EQ(Pixel(dialog.window, 12 + c.x, 12 + c.y), Rgb(q)) << c.x << "," << c.y;
+    for (UINT message : {0u, unsigned(WM_QUERYNEWPALETTE), unsigned(WM_PALETTECHANGED)}) {
+        SendMessageA(dialog.window, message, WPARAM(GetDesktopWindow()), 0);
+        Pump();
+        for (const auto& c : corners) {
+            const bmpw::RgbQuad q = picture.palette[picture.pixels[size_t(c.y) * 420 + c.x]];
+            EXPECT_EQ(Pixel(dialog.window, 12 + c.x, 12 + c.y), Rgb(q))
+                << c.x << "," << c.y << " after " << message;
+        }
     }
+}
+
+// On a 256-colour screen (a palette device) the window realizes the picture's palette again
+// when it is activated and when another window changed the system palette. The test
+// "palette_screen" runs this under an 8-bit display; other screens skip it.
+TEST(StartupWindow, PaletteMessagesOnA256ColourScreen)
+{
+    HDC screen = GetDC(nullptr);
+    const bool paletteScreen = GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE;
+    ReleaseDC(nullptr, screen);
+    if (!paletteScreen)
+        GTEST_SKIP() << "not a palette screen";
+    const std::vector<uint8_t> file = bmpw::WritePlainBmp(bmpw::MakeTestPicture(420, 280));
+    UsePicture(&file);
+    OpenDialog dialog;
+    HWND w = dialog.window;
+    ASSERT_NE(StartupImage, nullptr);
+    // A palette that was reset is mapped anew when it is realized next.
+    ASSERT_TRUE(UnrealizeObject(StartupImage->Palette));
+    // The answer to a message and what it left to repaint.
+    auto answer = [w](UINT message, HWND changer) {
+        ValidateRect(w, nullptr);
+        const LRESULT result = SendMessageA(w, message, WPARAM(changer), 0);
+        RECT r;
+        return std::to_string(result) + " " + (GetUpdateRect(w, &r, FALSE) ? Placed(r) : "none");
+    };
+    const std::string picture = Placed(ImageRect);
+    EXPECT_EQ(answer(WM_QUERYNEWPALETTE, nullptr), "1 " + picture);
+    EXPECT_EQ(answer(WM_QUERYNEWPALETTE, nullptr), "1 none"); // nothing mapped anew
+    EXPECT_EQ(answer(WM_PALETTECHANGED, w), "0 none");        // its own change
+    EXPECT_EQ(answer(WM_PALETTECHANGED, GetDesktopWindow()), "0 " + picture);
 }
 
 // Without a picture the window still opens, both buttons stand whole inside it and no frame
@@ -224,6 +261,9 @@ TEST(StartupWindow, ProceduresReturnValues)
     EXPECT_EQ(StartupWndProc(w, WM_GETDLGCODE, 0, 0), DefDlgProcA(w, WM_GETDLGCODE, 0, 0));
     InvalidateRect(w, nullptr, TRUE);
     EXPECT_EQ(StartupWndProc(w, WM_PAINT, 0, 0), 0);
+    // Without a picture there is no palette to realize.
+    EXPECT_EQ(StartupWndProc(w, WM_QUERYNEWPALETTE, 0, 0), FALSE);
+    EXPECT_EQ(StartupWndProc(w, WM_PALETTECHANGED, WPARAM(GetDesktopWindow()), 0), 0);
 
     // Commands other than the four, and the four with a notification code, end nothing.
     const WPARAM ignored[] = {0,
