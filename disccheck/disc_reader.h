@@ -6,9 +6,6 @@
 
 #include "disccheck/disc_report.h"
 
-// The machine this program, and so the launcher built with it, is made for.
-uint16_t LauncherMachine();
-
 // Reads autorun.inf, the picture, the game and wing32.dll of the disc folder (a full path
 // ending in a backslash) and measures the launcher's dialog from instance's resources.
 void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* facts);

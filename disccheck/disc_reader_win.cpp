@@ -78,6 +78,17 @@ bool ReadHead(const std::string& path, size_t limit, std::vector<uint8_t>* bytes
     return ok;
 }
 
+// The program headers of a file, judged for a launcher built for launcherMachine; image is
+// left as it is when the file cannot be read.
+void ReadProgramImage(const std::string& path, uint16_t launcherMachine, ProgramImage* image)
+{
+    std::vector<uint8_t> head;
+    int64_t size = 0;
+    DWORD error = 0;
+    if (ReadHead(path, kProgramHeadBytes, &head, &size, &error))
+        *image = CheckProgramImage(head.data(), head.size(), launcherMachine);
+}
+
 // The picture as the loader's checks judge its bytes, and whether the launcher's own loader
 // steps make a picture of them.
 void GatherPicture(const std::string& path, DiscFacts* f)
@@ -192,11 +203,18 @@ void GatherGame(const std::string& folder, DiscFacts* f)
         path += ".exe";
         f->gameFound = f->gameAddedExe = true;
     }
-    std::vector<uint8_t> head;
-    int64_t size = 0;
-    DWORD error = 0;
-    if (f->gameFound && ReadHead(path, kProgramHeadBytes, &head, &size, &error))
-        f->gameImage = CheckProgramImage(head.data(), head.size(), f->launcherMachine);
+    if (f->gameFound)
+        ReadProgramImage(path, LauncherMachine(*f), &f->gameImage);
+}
+
+// The launcher's file in the disc root and its program headers.
+void GatherLauncher(const std::string& folder, DiscFacts* f)
+{
+    f->launcherName = LauncherFileName(f->open);
+    const std::string path = folder + f->launcherName;
+    f->launcherFound = IsFile(path);
+    if (f->launcherFound)
+        ReadProgramImage(path, kMachineI386, &f->launcherImage);
 }
 
 // Reads the two sections of autorun.inf as the profile functions see them, and whether the
@@ -218,19 +236,11 @@ void GatherAutorun(const std::string& folder, DiscFacts* f)
 
 } // namespace
 
-uint16_t LauncherMachine()
-{
-#if defined(__x86_64__) || defined(_M_X64)
-    return kMachineAmd64;
-#else
-    return kMachineI386;
-#endif
-}
-
 void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f)
 {
-    *f = EmptyFacts(LauncherMachine());
+    *f = EmptyFacts();
     GatherAutorun(folder, f);
+    GatherLauncher(folder, f);
     if (!f->bitmap.value.empty())
         GatherPicture(folder + f->bitmap.value, f);
     f->dialogMeasured = MeasureDialog(instance, f);

@@ -16,6 +16,7 @@ namespace
 
 const char kRuntimePath[] = "system\\win95\\wing32.dll";
 const char kProfileName[] = "autorun.inf";
+const char kLauncherName[] = "launcher.exe";
 const char kNoWindow[] = "the launcher shows \"Your autorun.inf file is not correct.\" and ends";
 
 // printf into a string; the texts here are short, longer ones are cut.
@@ -184,11 +185,73 @@ void CheckWindow(std::vector<Finding>* out, const DiscFacts& f)
     }
 }
 
-// What kind of program the game's file is, judged against the launcher's machine.
+// Whether the launcher's file is a Windows GUI program for 32-bit or 64-bit x86.
+bool LauncherRuns(const DiscFacts& f)
+{
+    const ProgramKind kind = f.launcherImage.kind;
+    return f.launcherFound && (kind == ProgramKind::Program || kind == ProgramKind::Only64Bit) &&
+           f.launcherImage.subsystem == kSubsystemWindowsGui;
+}
+
+// The launcher's file: whether Windows can start it, and on which Windows. Its machine decides
+// which games it starts (the game's findings).
+void CheckLauncher(std::vector<Finding>* out, const DiscFacts& f)
+{
+    const char* name = f.launcherName.c_str();
+    const ProgramImage& image = f.launcherImage;
+    if (!f.launcherFound) {
+        Add(out, Verdict::Fail,
+            Format("launcher: %s is not in the disc root; nothing would show the title picture "
+                   "or start the game",
+                   name));
+        return;
+    }
+    if (LauncherRuns(f) && image.kind == ProgramKind::Program) {
+        Add(out, Verdict::Ok, Format("launcher: %s is a 32-bit x86 Windows GUI program", name));
+        return;
+    }
+    if (LauncherRuns(f)) {
+        Add(out, Verdict::Warn,
+            Format("launcher: %s is a 64-bit x86 Windows GUI program; it does not run on 32-bit "
+                   "Windows (the shipped 32-bit launcher, preset win32, runs on both)",
+                   name));
+        return;
+    }
+    char buffer[32];
+    std::string what;
+    switch (image.kind) {
+    case ProgramKind::Program:
+    case ProgramKind::Only64Bit:
+        what = "is a Windows console program";
+        break;
+    case ProgramKind::NotMz:
+        what = "has no program header (MZ)";
+        break;
+    case ProgramKind::Truncated:
+        what = "ends inside its program headers (a damaged copy?)";
+        break;
+    case ProgramKind::NotPe:
+        what = "is a DOS or 16-bit program";
+        break;
+    case ProgramKind::WrongMachine:
+        what = Format("is a %s program", MachineName(image.machine, buffer, sizeof buffer));
+        break;
+    case ProgramKind::Library:
+        what = "is a library (DLL)";
+        break;
+    case ProgramKind::NotWindows:
+        what = Format("is a program for subsystem %u", unsigned(image.subsystem));
+        break;
+    }
+    Add(out, Verdict::Fail,
+        Format("launcher: %s is not a Windows GUI program for x86: it %s", name, what.c_str()));
+}
+
+// What kind of program the game's file is, judged against the machine of the disc's launcher.
 void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::string& program)
 {
-    char buffer[32];
-    const char* expected = MachineName(f.launcherMachine, buffer, sizeof buffer);
+    const char* expected =
+        LauncherMachine(f) == kMachineAmd64 ? "32-bit or 64-bit x86" : "32-bit x86";
     char found[32];
     const char* name = program.c_str();
     const char* added = f.gameAddedExe ? " (.exe added)" : "";
@@ -196,7 +259,8 @@ void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::st
     switch (f.gameImage.kind) {
     case ProgramKind::Program:
         Add(out, Verdict::Ok,
-            Format("game: %s%s is a %s Windows %s program", name, added, expected, subsystem));
+            Format("game: %s%s is a %s Windows %s program", name, added,
+                   MachineName(f.gameImage.machine, found, sizeof found), subsystem));
         return;
     case ProgramKind::Only64Bit:
         Add(out, Verdict::Warn,
@@ -312,15 +376,29 @@ bool HasFailure(const std::vector<Finding>& findings)
 
 } // namespace
 
-DiscFacts EmptyFacts(uint16_t launcherMachine)
+DiscFacts EmptyFacts()
 {
     DiscFacts f = {};
-    f.launcherMachine = launcherMachine;
+    f.launcherName = kLauncherName;
+    f.launcherImage = ProgramImage{ProgramKind::NotMz, 0, 0};
     f.pictureFile = PictureFile::Missing;
     f.pictureRefusal = BmpRefusal::NotBmp;
     f.gameImage = ProgramImage{ProgramKind::NotMz, 0, 0};
     f.runtimeVersion = FileVersion{false, 0, 0};
     return f;
+}
+
+std::string LauncherFileName(const ProfileKey& open)
+{
+    const std::string program = GameProgramPart(open.value);
+    if (!open.present || program.empty() || program.find_first_of("\\/") != std::string::npos)
+        return kLauncherName;
+    return program;
+}
+
+uint16_t LauncherMachine(const DiscFacts& f)
+{
+    return LauncherRuns(f) ? f.launcherImage.machine : kMachineI386;
 }
 
 std::vector<Finding> CheckDisc(const DiscFacts& f)
@@ -338,6 +416,7 @@ std::vector<Finding> CheckDisc(const DiscFacts& f)
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);
+    CheckLauncher(&out, f);
 
     if (f.autorunFound && Usable(f.bitmap) && CheckPicture(&out, f))
         CheckWindow(&out, f);

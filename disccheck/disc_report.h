@@ -45,8 +45,6 @@ enum class PictureFile { Found, Missing, Unreadable };
 
 // Everything the Windows side gathers; the findings are derived from it alone.
 struct DiscFacts {
-    uint16_t launcherMachine; // the machine the launcher is built for
-
     // autorun.inf
     bool autorunFound;
     bool gameSection; // [CorvaneGame]
@@ -54,6 +52,11 @@ struct DiscFacts {
     bool autorunSection; // [autorun]
     ProfileKey open;
     bool openTargetFound; // the program that open= names is a file in the disc folder
+
+    // the launcher: the program open= names when it lies in the disc root, else launcher.exe
+    std::string launcherName;
+    bool launcherFound;         // a file (not a folder) in the disc folder
+    ProgramImage launcherImage; // judged for 32-bit x86, the shipped launcher's machine
 
     // the picture named by bitmap=
     PictureFile pictureFile;
@@ -69,9 +72,9 @@ struct DiscFacts {
     LayoutRect window, client, button;
 
     // the program part of game=
-    bool gameFound;    // a file (not a folder) in the disc folder
-    bool gameAddedExe; // found only with ".exe" added, as the system adds it
-    ProgramImage gameImage;
+    bool gameFound;         // a file (not a folder) in the disc folder
+    bool gameAddedExe;      // found only with ".exe" added, as the system adds it
+    ProgramImage gameImage; // judged for LauncherMachine
 
     // system\win95\wing32.dll
     bool runtimeFound;
@@ -79,7 +82,16 @@ struct DiscFacts {
 };
 
 // Facts of a disc on which nothing has been found yet.
-DiscFacts EmptyFacts(uint16_t launcherMachine);
+DiscFacts EmptyFacts();
+
+// The file that [autorun] open= makes Windows start from the disc root, which the checker
+// takes for the launcher: the program open= names when it lies in the root, else the
+// launcher's own name, launcher.exe.
+std::string LauncherFileName(const ProfileKey& open);
+
+// The machine whose programs the disc's launcher starts (see CheckProgramImage): its own when
+// it is a Windows GUI program for 32-bit or 64-bit x86, else the shipped launcher's, 32-bit x86.
+uint16_t LauncherMachine(const DiscFacts& facts);
 
 // The findings for a disc, in report order.
 std::vector<Finding> CheckDisc(const DiscFacts& facts);

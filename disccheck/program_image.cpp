@@ -25,7 +25,7 @@ uint32_t Get32(const uint8_t* p)
 
 } // namespace
 
-ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t expectedMachine)
+ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t launcherMachine)
 {
     ProgramImage image = {ProgramKind::NotMz, 0, 0};
     if (length < 2 || bytes[0] != 'M' || bytes[1] != 'Z')
@@ -49,8 +49,9 @@ ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t exp
     if (optionalSize < kSubsystemOffset + 2 || optional + kSubsystemOffset + 2 > length)
         return image;
     image.subsystem = Get16(bytes + optional + kSubsystemOffset);
-    const bool only64Bit = expectedMachine == kMachineI386 && image.machine == kMachineAmd64;
-    if (image.machine != expectedMachine && !only64Bit)
+    const bool only64Bit = launcherMachine == kMachineI386 && image.machine == kMachineAmd64;
+    const bool x86OnX64 = launcherMachine == kMachineAmd64 && image.machine == kMachineI386;
+    if (image.machine != launcherMachine && !only64Bit && !x86OnX64)
         image.kind = ProgramKind::WrongMachine;
     else if ((characteristics & kFileDll) || !(characteristics & kFileExecutable))
         image.kind = ProgramKind::Library;

@@ -29,8 +29,10 @@ struct ProgramImage {
 };
 
 // Judges the first length bytes of a file (kProgramHeadBytes, or the whole file when it is
-// shorter) against the machine the launcher runs programs for.
-ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t expectedMachine);
+// shorter) as a program that a launcher built for launcherMachine starts: a 32-bit x86
+// launcher starts 32-bit x86 programs (and, on 64-bit Windows only, x86-64 ones); an x86-64
+// launcher runs on 64-bit Windows only, which starts both.
+ProgramImage CheckProgramImage(const uint8_t* bytes, size_t length, uint16_t launcherMachine);
 
 // "32-bit x86", "64-bit x86", "64-bit ARM", or "machine 0x...." (buffer for the last).
 const char* MachineName(uint16_t machine, char* buffer, size_t size);

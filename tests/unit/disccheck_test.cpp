@@ -84,7 +84,7 @@ TEST(ProgramImage, JudgesTheHeadersAgainstTheLaunchersMachine)
         {"i386 console program", MakePe(console), kMachineI386, ProgramKind::Program},
         {"x86-64 program for an i386 launcher", MakePe(x64), kMachineI386, ProgramKind::Only64Bit},
         {"x86-64 program for an x86-64 launcher", MakePe(x64), kMachineAmd64, ProgramKind::Program},
-        {"i386 program for an x86-64 launcher", gui, kMachineAmd64, ProgramKind::WrongMachine},
+        {"i386 program for an x86-64 launcher", gui, kMachineAmd64, ProgramKind::Program},
         {"text file", std::vector<uint8_t>{'@', 'e', 'c', 'h', 'o'}, kMachineI386,
          ProgramKind::NotMz},
         {"empty file", {}, kMachineI386, ProgramKind::NotMz},
@@ -226,16 +226,19 @@ TEST(PictureColours, CountsTheDistinctColoursThePixelsShow)
 
 // --- Findings, verdicts, exit code ----------------------------------------------------------
 
-// The demo disc as the Windows side would see it: a 420 x 280 RLE8 picture, a dialog with a
-// one-pixel border and 80 x 28 buttons, an i386 GUI game and a versioned runtime.
+// The demo disc as the Windows side would see it: an i386 launcher, a 420 x 280 RLE8
+// picture, a dialog with a one-pixel border and 80 x 28 buttons, an i386 GUI game and a
+// versioned runtime.
 DiscFacts GoodDisc()
 {
-    DiscFacts f = EmptyFacts(kMachineI386);
+    DiscFacts f = EmptyFacts();
     f.autorunFound = f.gameSection = f.autorunSection = true;
     f.game = {true, "GAME\\START.EXE"};
     f.bitmap = {true, "title.bmp"};
     f.open = {true, "launcher.exe"};
     f.openTargetFound = true;
+    f.launcherFound = true;
+    f.launcherImage = {ProgramKind::Program, kMachineI386, kSubsystemWindowsGui};
     f.pictureFile = PictureFile::Found;
     f.pictureSize = 20000;
     f.pictureRefusal = BmpRefusal::None;
@@ -283,6 +286,7 @@ TEST(DiscFindings, GoodDiscWorksAndSaysWhatTheLauncherWillDo)
     // The window lines come from the launcher's own layout (its worked example on 640 x 480).
     EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 640 x 480: 446 x 350 at (97, 65), fits"));
     EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 1024 x 768: 446 x 350 at (289, 209)"));
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "launcher.exe is a 32-bit x86 Windows GUI program"));
     EXPECT_TRUE(HasLine(findings, Verdict::Ok, "picture: title.bmp loads: 420 x 280 pixels"));
     EXPECT_TRUE(
         HasLine(findings, Verdict::Ok, "command line (disc in drive D:): D:\\GAME\\START.EXE"));
@@ -321,6 +325,18 @@ const FaultCase kFaults[] = {
      "is 128 characters long; Windows opens the picture only through paths of up to 127"},
     {"game command line over 259", [](DiscFacts* f) { f->game.value.assign(257, 'g'); },
      Verdict::Fail, "the command line D:\\ggg"},
+    {"launcher missing", [](DiscFacts* f) { f->launcherFound = false; }, Verdict::Fail,
+     "launcher: launcher.exe is not in the disc root"},
+    {"launcher a console program",
+     [](DiscFacts* f) { f->launcherImage.subsystem = kSubsystemWindowsConsole; }, Verdict::Fail,
+     "launcher: launcher.exe is not a Windows GUI program for x86: it is a Windows console "
+     "program"},
+    {"launcher for another machine",
+     [](DiscFacts* f) {
+         f->launcherImage = {ProgramKind::WrongMachine, 0xAA64, kSubsystemWindowsGui};
+     },
+     Verdict::Fail,
+     "launcher.exe is not a Windows GUI program for x86: it is a 64-bit ARM program"},
     {"picture missing", [](DiscFacts* f) { f->pictureFile = PictureFile::Missing; }, Verdict::Fail,
      "title.bmp is not in the disc folder"},
     {"picture too short", [](DiscFacts* f) { f->pictureSize = 25; }, Verdict::Fail,
@@ -384,6 +400,18 @@ const FaultCase kFaults[] = {
      "size is unknown"},
     {"64-bit game", [](DiscFacts* f) { f->gameImage.kind = ProgramKind::Only64Bit; }, Verdict::Warn,
      "START.EXE is a 64-bit x86 Windows GUI program; 64-bit Windows starts it"},
+    {"64-bit launcher",
+     [](DiscFacts* f) {
+         f->launcherImage = {ProgramKind::Only64Bit, kMachineAmd64, kSubsystemWindowsGui};
+     },
+     Verdict::Warn,
+     "launcher: launcher.exe is a 64-bit x86 Windows GUI program; it does not run on 32-bit "
+     "Windows"},
+    {"32-bit game beside a 64-bit launcher, which 64-bit Windows starts",
+     [](DiscFacts* f) {
+         f->launcherImage = {ProgramKind::Only64Bit, kMachineAmd64, kSubsystemWindowsGui};
+     },
+     Verdict::Ok, "game: GAME\\START.EXE is a 32-bit x86 Windows GUI program"},
     {"picture of more colours than a 256-colour display has free",
      [](DiscFacts* f) { f->pictureColours = 237; }, Verdict::Warn,
      "title.bmp uses 237 colours; a 256-colour display shows only 236 of them exactly and the "
