@@ -53,6 +53,24 @@ fi
 
 "$top/scripts/make-iso" "$work/disc" "$work/demo.iso" CORVANE_TEST >"$work/make-iso.log"
 
+# A disc author's disc from preset win32's files: the shipped 32-bit launcher, the 32-bit demo
+# game and the stand-in wing32.dll, with mkdisc's autorun.inf and title.bmp. make-iso with no
+# variable of its own picks the Windows build that runs natively here; the checker judges the
+# games by the disc's launcher, not by its own build.
+win32=$top/build/win32
+mkdir -p "$work/author/GAME" "$work/author/system/win95"
+cp "$win32/launcher.exe" "$work/disc/autorun.inf" "$work/disc/title.bmp" "$work/author/" &&
+  cp "$win32/disc/GAME/START.EXE" "$work/author/GAME/" &&
+  cp "$win32/disc/system/win95/wing32.dll" "$work/author/system/win95/" ||
+  fail "preset win32 is not built in $win32 (scripts/test builds it)"
+env -u CORVANE_BUILD_DIR -u CORVANE_WINEPREFIX -u CORVANE_WINDOWS_PRESET -u WINEPREFIX \
+  -u WINEARCH -u WINELOADER -u WINEDEBUG -u WINEDLLOVERRIDES \
+  "$top/scripts/make-iso" "$work/author" "$work/author.iso" MYGAME >"$work/author.log" 2>&1 ||
+  fail "no image of the win32 disc: $(cat "$work/author.log")"
+grep -qx "OK   launcher: launcher.exe is a 32-bit x86 Windows GUI program" "$work/author.log" &&
+  grep -qx "RESULT: the disc will work" "$work/author.log" && [ -s "$work/author.iso" ] ||
+  fail "the win32 disc was not judged as a working 32-bit disc: $(cat "$work/author.log")"
+
 # What Windows reads: the Joliet names, with their case.
 listing=$(xorriso -indev "$work/demo.iso" -read_fs norock -find / -type f 2>/dev/null | sort)
 expected=$(printf "%s\n" "'/GAME/START.EXE'" "'/autorun.inf'" "'/launcher.exe'" \
