@@ -52,7 +52,8 @@ windows_test_preset() {
   fi
 }
 
+# Configures (with any further -D settings) and builds a preset.
 build_preset() {
-  cmake --preset "$1" >/dev/null
+  cmake --preset "$@" >/dev/null
   cmake --build --preset "$1"
 }
