@@ -2,7 +2,7 @@
 // core, the platform's GDI, other programs) is handed the same bytes: three kinds of
 // 8-bit picture at two sizes, as BI_RLE8 streams or plain rows, with their expected rows.
 #pragma once
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -21,16 +21,23 @@ function(corvane_product_target target)
   endif()
 endfunction()
 
+# The preprocessor for resource scripts: the cross compiler's, as windres uses it. llvm-rc
+# would look for clang to preprocess with; it reads the result with -no-preprocess instead, so
+# building launcher.exe needs no clang.
+set(CORVANE_RC_PREPROCESS ${CMAKE_C_COMPILER} -E -P -xc -DRC_INVOKED)
+
 # Compiles a resource script into an object file that links into a Windows target.
 # llvm-rc keeps a dialog template's class name as written (GNU windres upper-cases it);
 # windres then only turns the .res into a COFF object for the target architecture.
 function(corvane_compile_rc out_var rc_file)
   get_filename_component(name ${rc_file} NAME_WE)
+  set(pre ${CMAKE_CURRENT_BINARY_DIR}/${name}.pre.rc)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
   set(obj ${CMAKE_CURRENT_BINARY_DIR}/${name}.res.o)
   add_custom_command(
     OUTPUT ${obj}
-    COMMAND llvm-rc -FO ${res} -- ${rc_file}
+    COMMAND ${CORVANE_RC_PREPROCESS} -o ${pre} ${rc_file}
+    COMMAND llvm-rc -no-preprocess -FO ${res} -- ${pre}
     COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${res} -o ${obj}
     DEPENDS ${rc_file} ${ARGN}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}

@@ -1,7 +1,9 @@
 // The demo game on the demo disc: a small window that says it was started and shows the
-// command line it was given. When CORVANE_GAME_RECORD names a file, it writes its command
-// line, working directory and own file name there and ends at once, so that tests can see
-// exactly how the launcher started it (and which copy of the program ran).
+// command line it was given.
+// Its start record: when CORVANE_GAME_RECORD names a file, it writes its command line, working
+// directory and own file name there instead and ends at once, so that whoever started the
+// launcher (the end-to-end tests do) sees exactly how the launcher started the game and which
+// copy of the program ran.
 #include <windows.h>
 
 #include <stdio.h>

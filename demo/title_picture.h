@@ -1,7 +1,7 @@
 // The demo disc's title picture, drawn in code: an evening sky over hills with the word
 // CORVANE across it, 420 x 280 pixels in 256 colours.
 #pragma once
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 namespace demo
 {

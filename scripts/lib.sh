@@ -52,7 +52,22 @@ windows_test_preset() {
   fi
 }
 
+# Configures (with any further -D settings) and builds a preset.
 build_preset() {
-  cmake --preset "$1" >/dev/null
+  cmake --preset "$@" >/dev/null
   cmake --build --preset "$1"
+}
+
+# The machine a Windows program is built for: i386, x86_64, another PE machine's number in hex,
+# or nothing for a file that is no PE program.
+pe_machine() {
+  local offset
+  [ "$(head -c 2 "$1" 2>/dev/null)" = MZ ] || return 0
+  offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  [ -n "$offset" ] && [ "$(od -An -c -j"$offset" -N4 "$1" | tr -d ' ')" = 'PE\0\0' ] || return 0
+  case $(od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ') in
+    014c) echo i386 ;;
+    8664) echo x86_64 ;;
+    *) od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ' ;;
+  esac
 }

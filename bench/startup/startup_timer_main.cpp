@@ -18,7 +18,7 @@
 #include "bench/startup/startup_measure.h"
 #include "demo/title_picture.h"
 #include "resources/resource_ids.h"
-#include "tests/support/screen_capture_win.h"
+#include "tools/screen_capture_win.h"
 
 namespace
 {

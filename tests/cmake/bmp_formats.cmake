@@ -1,6 +1,3 @@
-# Picture formats: the frozen 8-bit loader that compatibility tests compare with.
-target_sources(test_support PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/bmp_legacy.cpp)
-
 # Pictures written by ImageMagick at test time (host build only): each must load to the
 # pixels of ImageMagick's own decode.
 if(NOT WIN32)

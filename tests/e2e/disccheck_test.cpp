@@ -2,7 +2,7 @@
 // and the finding a disc author reads; and its window prediction against the launcher's
 // real window.
 #include "tests/e2e/scenario.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/support/installer_test_support.h"
 
 #include <cstdio>

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/screen_capture_win.h"
+#include "tools/screen_capture_win.h"
 
 namespace e2e
 {

@@ -3,7 +3,7 @@
 // file that cannot be used leaves the window up without picture or frame.
 #include "demo/title_picture.h"
 #include "tests/e2e/scenario.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <sstream>
 

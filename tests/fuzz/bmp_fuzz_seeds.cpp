@@ -1,6 +1,6 @@
 #include "tests/fuzz/bmp_fuzz_seeds.h"
 
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BmpFuzzSeeds()
 {

@@ -1,7 +1,7 @@
 // Every file the 8-bit, 40-byte-header loader accepted gives the same packed block and
 // palette today: the suite, a generated corpus, and mutations and cuts of its files.
 #include "tests/support/bmp_legacy.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/unit/bmp_load_helper.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Header reading, refusals and the packed block built from generated files.
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/unit/bmp_load_helper.h"
 
 #include <gtest/gtest.h>

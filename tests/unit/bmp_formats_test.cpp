@@ -1,7 +1,7 @@
 // Header variants, depths and row orders: every accepted combination loads to the picture's
 // own values and colours in bottom-up 8-bit rows behind a normal 40-byte header; the rest is
 // refused. RLE4 follows the linear model of RLE8.
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/unit/bmp_load_helper.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The disc checker's portable core: judging program headers, naming why a picture is
 // refused, and the findings, verdicts and exit code for a disc.
 #include "disccheck/disc_report.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <gtest/gtest.h>
 

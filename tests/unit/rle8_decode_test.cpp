@@ -1,6 +1,6 @@
 // BI_RLE8 expansion: the linear position model, and streams that are cut or corrupted.
 #include "bitmap/bmp_core.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // BI_RLE8 runs, absolute runs and end-of-line fills of every length the stream can hold, at
 // every alignment, clipped or not by the area's end: exactly their bytes are written.
 #include "bitmap/bmp_core.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // DrawDib and FreeDib: pixels painted into a DIB section and read back.
 #include "bitmap/dib.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/win32/dib_test_support.h"
 
 namespace

@@ -1,6 +1,6 @@
 // LoadDib against real files: the packed block, the palette and what is refused.
 #include "bitmap/dib.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/win32/dib_test_support.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 // stay inside their rows and that end each row with one end of line, painting the expanded
 // rows gives the same pixels as handing the BI_RLE8 or BI_RLE4 data to GDI directly.
 #include "bitmap/dib.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/win32/dib_test_support.h"
 
 #include <memory>

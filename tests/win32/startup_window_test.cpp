@@ -13,7 +13,7 @@
 #include "resources/resource_ids.h"
 #include "startup/layout.h"
 #include "startup/startup.h"
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 #include "tests/win32/launcher_box_watcher.h"
 
 namespace

@@ -1,4 +1,4 @@
-#include "tests/support/screen_capture_win.h"
+#include "tools/screen_capture_win.h"
 
 bool CaptureScreen(const RECT& rect, std::vector<uint32_t>* pixels)
 {

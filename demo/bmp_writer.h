@@ -1,5 +1,6 @@
-// Test-side BMP writer and RLE8 encoder: builds picture files in memory, well-formed or
-// deliberately broken, so that no binary test data has to live in the repository.
+// BMP writer and RLE encoders: builds picture files in memory, well-formed or deliberately
+// broken. The demo's title picture is made with it, and so are the tests' and benchmarks'
+// pictures, so that no binary picture has to live in the repository.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tests/support/bmp_writer.h"
+#include "demo/bmp_writer.h"
 
 #include <algorithm>
 
