@@ -1,6 +1,7 @@
 #include "tests/e2e/harness.h"
 
 #include "demo/title_picture.h"
+#include "disccheck/program_image.h"
 
 #include <algorithm>
 #include <cctype>
@@ -116,15 +117,13 @@ std::string LauncherExe()
 
 std::string LauncherSystemDir()
 {
-    std::string header;
+    std::string file;
     char dir[MAX_PATH];
-    const bool i386 =
-        ReadText(LauncherExe(), &header) && header.size() > 0x40 && header.compare(0, 2, "MZ") == 0;
     UINT n = 0;
-    if (i386) {
-        const uint32_t pe = *reinterpret_cast<const uint32_t*>(&header[0x3C]);
-        if (pe + 6 <= header.size() &&
-            *reinterpret_cast<const uint16_t*>(&header[pe + 4]) == IMAGE_FILE_MACHINE_I386)
+    if (ReadText(LauncherExe(), &file)) {
+        const ProgramImage image = CheckProgramImage(reinterpret_cast<const uint8_t*>(file.data()),
+                                                     file.size(), kMachineAmd64);
+        if (image.machine == kMachineI386)
             n = GetSystemWow64DirectoryA(dir, sizeof dir);
     }
     if (n == 0 || n >= sizeof dir)
