@@ -9,17 +9,33 @@ usage: pe_check.py LAUNCHER.EXE REVIEWED_IMPORTS OBJDUMP
 - header: an i386 Windows GUI program for subsystem and OS version 4.0, without a TLS
   directory (Windows 95 runs no TLS callbacks of a program) and without a time stamp;
 - code: no instruction that a 386 lacks and later compilers like to use (CMOV, FCOMI, the
-  multi-byte NOP, MMX/SSE, CPUID, RDTSC, CMPXCHG8B).
+  multi-byte NOP, MMX/SSE, CPUID, RDTSC, CMPXCHG8B);
+- manifest (resource 1 of type 24), which Windows Vista and later read: the user's own rights
+  (asInvoker, no UI access) under one asm.v2 trustInfo, the systems from Vista to 10/11, system
+  DPI awareness and no dependency on the version 6 common controls; and a version resource
+  without the words that made Vista take a program for an installer.
 """
 import re
 import struct
 import subprocess
 import sys
+import xml.etree.ElementTree as ElementTree
 
 DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "VERSION.DLL"}
 IMAGE_FILE_MACHINE_I386 = 0x14C
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 TLS_DIRECTORY = 9
+RT_VERSION = 16
+RT_MANIFEST = 24
+RESOURCE_DIRECTORY = 2
+ASM_V2 = "urn:schemas-microsoft-com:asm.v2"
+# The supportedOS ids of Windows Vista, 7, 8, 8.1 and 10/11.
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+}
+INSTALLER_WORDS = ("setup", "install", "update", "patch")
 BEYOND_386 = re.compile(
     r"^\s*[0-9a-f]+:\s+(?:[0-9a-f]{2} )+\s*"
     r"(cmov\w*|fcmov\w*|fcomi\w*|fucomi\w*|nopw|nopl|cpuid|rdtsc\w*|cmpxchg8b|\w*\s.*%x?mm\d)")
@@ -40,6 +56,7 @@ def read_pe(path):
     subsystem = struct.unpack_from("<H", data, opt + 68)[0]
     dirs = opt + (96 if magic == 0x10B else 112)
     import_rva = struct.unpack_from("<I", data, dirs + 8)[0]
+    resource_rva = struct.unpack_from("<I", data, dirs + 8 * RESOURCE_DIRECTORY)[0]
     tls_rva = struct.unpack_from("<I", data, dirs + 8 * TLS_DIRECTORY)[0]
     table = []
     sec = opt + opt_size
@@ -69,7 +86,54 @@ def read_pe(path):
     return {
         "machine": machine, "stamp": stamp, "os": os_version, "subsystem": subsystem,
         "subsystem_version": subsystem_version, "tls": tls_rva, "imports": imports,
+        "resources": read_resources(data, off(resource_rva), off) if resource_rva else {},
     }
+
+
+def read_resources(data, root, off):
+    """{(type, name): bytes} of the resource tree at file offset root; ids as numbers."""
+    def entries(directory):
+        named, ids = struct.unpack_from("<HH", data, directory + 12)
+        for i in range(named + ids):
+            name, target = struct.unpack_from("<II", data, directory + 16 + 8 * i)
+            yield name, target
+
+    found = {}
+    for kind, types in entries(root):
+        for name, names in entries(root + (types & 0x7FFFFFFF)):
+            for _, leaf in entries(root + (names & 0x7FFFFFFF)):
+                rva, size = struct.unpack_from("<II", data, root + leaf)
+                found[(kind, name)] = data[off(rva):off(rva) + size]
+    return found
+
+
+def check_manifest(resources):
+    """What is wrong with the manifest and the version resource, as lines."""
+    failures = []
+    manifests = [name for kind, name in resources if kind == RT_MANIFEST]
+    if manifests != [1]:
+        return [f"manifest resources {manifests}, expected exactly one, number 1"]
+    text = resources[(RT_MANIFEST, 1)].decode("utf-8")
+    if text.count(ASM_V2) != 1:
+        failures.append(f"the manifest declares {ASM_V2} {text.count(ASM_V2)} times, not once")
+    root = ElementTree.fromstring(text)
+    level = root.find(f"{{{ASM_V2}}}trustInfo/{{{ASM_V2}}}security/{{{ASM_V2}}}requestedPrivileges/"
+                      f"{{{ASM_V2}}}requestedExecutionLevel")
+    if level is None or level.attrib != {"level": "asInvoker", "uiAccess": "false"}:
+        failures.append("no asm.v2 trustInfo asking for level asInvoker without UI access")
+    ids = {e.get("Id") for e in root.iter() if e.tag.endswith("}supportedOS")}
+    if ids != SUPPORTED_OS:
+        failures.append(f"supportedOS ids {sorted(ids)}, expected those of Vista to 10/11")
+    dpi = [e.text for e in root.iter() if e.tag.endswith("}dpiAware")]
+    if dpi != ["true"]:
+        failures.append(f"dpiAware {dpi}, expected true (aware of the system DPI)")
+    if "Common-Controls" in text:
+        failures.append("a dependency on the common controls, which change the buttons' look")
+    version = b"".join(v for (kind, _), v in resources.items() if kind == RT_VERSION)
+    words = [w for w in INSTALLER_WORDS if w in version.decode("utf-16-le", "ignore").lower()]
+    if words:
+        failures.append(f"the version resource says {words}: Windows would take it for a setup")
+    return failures
 
 
 def reviewed(path):
@@ -105,6 +169,7 @@ def main():
         failures.append("a TLS directory, which Windows 95 does not run for a program")
     if pe["stamp"]:
         failures.append(f"time stamp {pe['stamp']:#x}: two builds of one commit would differ")
+    failures += check_manifest(pe["resources"])
     code = subprocess.run([objdump, "-d", "-j", ".text", path], capture_output=True, text=True,
                           check=True).stdout
     beyond = [line.strip() for line in code.splitlines() if BEYOND_386.match(line)]
@@ -114,7 +179,8 @@ def main():
     for failure in failures:
         print("FAIL: " + failure)
     if not failures:
-        print("OK: system DLLs only, every import reviewed, 4.0 header, no TLS, 386 code")
+        print("OK: system DLLs only, every import reviewed, 4.0 header, no TLS, 386 code, "
+              "manifest")
     sys.exit(1 if failures else 0)
 
 
