@@ -7,6 +7,11 @@
 extern int WinGInstalled;
 
 void InstallWinG();
+
+// What the administrator's instance of the launcher does: brings wing32.dll in the system
+// directory up to the disc's copy beside its own file by the same version rule, with no
+// window. 0 when the installed copy is now at least as new, else the Win32 error code.
+DWORD UpdateRuntimeAlone();
 int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* targetDir);
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath);
 

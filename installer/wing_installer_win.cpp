@@ -1,6 +1,8 @@
 // Brings wing32.dll in the system directory up to the disc's version when Play is chosen.
 #include "installer/wing_installer.h"
 
+#include <shellapi.h>
+
 #include "bitmap/file_reader.h"
 #include "launcher/globals.h"
 #include "launcher/path_join.h"
@@ -16,12 +18,18 @@ const char kLibraryFile[] = "wing32.dll";
 const char kCopyPromptFormat[] =
     "Unable to copy file to %s.\n\nThis may occur if the file is currently open.  Please close "
     "any programs that might have this file open and then retry.";
+// After Windows refused the copy to this user and to the administrator's instance too, or the
+// user declined to give an administrator's permission.
+const char kAdminPromptFormat[] =
+    "Unable to copy file to %s.\n\nOnly an administrator may change this file.  Choose Retry "
+    "to be asked for permission again, or Cancel to start the game without it.";
 const char kErrorCaption[] = "Error";
 
-// The fixed text takes 145 characters; the buffer holds it with a full 259-character path
-// (405 bytes) and stays below wsprintfA's own 1024-byte output limit.
+// The longer fixed text takes 145 characters; the buffer holds it with a full 259-character
+// path (405 bytes) and stays below wsprintfA's own 1024-byte output limit.
 constexpr int kPromptBufferSize = 512;
-static_assert(sizeof kCopyPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBufferSize,
+static_assert(sizeof kCopyPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBufferSize &&
+                  sizeof kAdminPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBufferSize,
               "the prompt must hold its text with the longest path shown");
 
 // Size asked of GetSystemDirectoryA: one byte of the path buffer stays free for the '\'.
@@ -48,14 +56,14 @@ FileVersion VersionFromBlock(const char* path, DWORD handleValue, DWORD size, vo
 }
 
 // Shows the Retry/Cancel prompt for a failed copy to targetPath, which is lower-cased in
-// place first. Paths longer than a path buffer are shown cut to 259 characters.
-int AskToRetryCopy(char* targetPath)
+// place first: the text of format, with the path cut to 259 characters when it is longer.
+int AskToRetryCopy(char* targetPath, const char* format)
 {
     char shownPath[kPathBufferSize];
     char prompt[kPromptBufferSize];
     CharLowerA(targetPath);
     lstrcpynA(shownPath, targetPath, sizeof shownPath);
-    wsprintfA(prompt, kCopyPromptFormat, shownPath);
+    wsprintfA(prompt, format, shownPath);
     return MessageBoxA(StartupDialog, prompt, kErrorCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
 }
 
@@ -69,6 +77,114 @@ void ClearReadOnly(const char* path)
         return;
     const DWORD rest = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(path, rest != 0 ? rest : FILE_ATTRIBUTE_NORMAL);
+}
+
+// The thread's last error code, or fallback when a failed call left none.
+DWORD LastErrorOr(DWORD fallback)
+{
+    const DWORD code = GetLastError();
+    return code != 0 ? code : fallback;
+}
+
+// True where a refused copy can be made with an administrator's permission: Windows NT 6.0
+// (Vista) and later run every program with a standard user's rights until it asks for more.
+// Windows 95 to Me have no such rights, and on NT 4 to XP "runas" opens an account dialog.
+bool CanAskForAdministrator()
+{
+    const DWORD version = GetVersion();
+    return (version & 0x80000000u) == 0 && LOBYTE(LOWORD(version)) >= 6;
+}
+
+// What the thread that starts the administrator's instance needs, and what it found.
+struct ElevatedRun {
+    HWND owner;
+    char program[kPathBufferSize];
+    DWORD result;
+};
+
+// Starts this program again as an administrator with kRuntimeCopyArgument and waits for it;
+// its result is the instance's exit code (0 when the installed copy is now good), or the error
+// that kept it from starting: ERROR_CANCELLED when the user declined. Runs on a thread of its
+// own, since the consent prompt holds the call that asks for it. The shell is loaded only
+// here, on the one path that needs it, so that no other start pays for it.
+DWORD WINAPI RunElevatedCopy(void* parameter)
+{
+    typedef BOOL(WINAPI * ShellExecuteExFunction)(SHELLEXECUTEINFOA*);
+    ElevatedRun* run = static_cast<ElevatedRun*>(parameter);
+    run->result = ERROR_MOD_NOT_FOUND;
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    if (!shell)
+        return 0;
+    const ShellExecuteExFunction execute = reinterpret_cast<ShellExecuteExFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteExA")));
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = run->owner;
+    info.lpVerb = "runas";
+    info.lpFile = run->program;
+    info.lpParameters = kRuntimeCopyArgument;
+    info.nShow = SW_HIDE;
+    run->result = ERROR_ACCESS_DENIED;
+    if (!execute || !execute(&info)) {
+        run->result = LastErrorOr(ERROR_ACCESS_DENIED);
+    } else if (info.hProcess) {
+        WaitForSingleObject(info.hProcess, INFINITE);
+        GetExitCodeProcess(info.hProcess, &run->result);
+        CloseHandle(info.hProcess);
+    }
+    FreeLibrary(shell);
+    return 0;
+}
+
+// Copies the runtime through an administrator's instance of this program. The startup window
+// stays disabled meanwhile, and painted: its messages are dispatched until the instance ends.
+// 0 when the installed copy is now good, else the error code.
+DWORD CopyAsAdministrator()
+{
+    ElevatedRun run;
+    run.owner = StartupDialog;
+    const DWORD length = GetModuleFileNameA(nullptr, run.program, sizeof run.program - 1);
+    if (length == 0 || length >= sizeof run.program - 1)
+        return ERROR_FILENAME_EXCED_RANGE;
+    run.program[length] = '\0';
+    DWORD threadId;
+    HANDLE thread = CreateThread(nullptr, 0, RunElevatedCopy, &run, 0, &threadId);
+    if (!thread)
+        return LastErrorOr(ERROR_ACCESS_DENIED);
+    EnableWindow(run.owner, FALSE);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    WaitForSingleObject(thread, INFINITE); // the thread uses run until it ends
+    CloseHandle(thread);
+    EnableWindow(run.owner, TRUE);
+    return run.result;
+}
+
+// Copies sourcePath over targetPath; the copy takes no read-only attribute along. 0, or the
+// error that stopped the copy.
+DWORD CopyRuntimeFile(const char* targetPath, const char* sourcePath)
+{
+    ClearReadOnly(targetPath);
+    if (!CopyFileA(sourcePath, targetPath, FALSE))
+        return LastErrorOr(ERROR_ACCESS_DENIED);
+    ClearReadOnly(targetPath);
+    return 0;
+}
+
+// Forms the disc's folder of wing32.dll and the system directory, each a path buffer ending
+// in a backslash. False when the system directory cannot be had or a path does not fit.
+bool FormRuntimeDirs(char* discDir, char* systemDir)
+{
+    if (!JoinPath(discDir, kPathBufferSize, SourceDir, kDiscLibraryDir))
+        return false;
+    UINT reported = GetSystemDirectoryA(systemDir, kSystemDirAsk);
+    return TakeSystemDirectory(systemDir, kPathBufferSize, reported, kSystemDirAsk);
 }
 
 } // namespace
@@ -96,7 +212,9 @@ FileVersion ReadFileVersion(const char* path)
 }
 
 // Copies until a copy succeeds or the user stops choosing Retry; the critical-error box of
-// the system stays off meanwhile. Returns the new file's size, or -1 when nothing was copied.
+// the system stays off meanwhile. A copy that Windows refuses to this user is made by an
+// administrator's instance where Windows can ask for one. Returns the new file's size, or -1
+// when nothing was copied.
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
 {
     LONG result = -1;
@@ -104,13 +222,17 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
     int answer;
     do {
         answer = IDCANCEL;
-        ClearReadOnly(targetPath);
-        if (CopyFileA(sourcePath, targetPath, FALSE)) {
-            ClearReadOnly(targetPath);
-            result = FileGetSize(targetPath);
-        } else {
-            answer = AskToRetryCopy(targetPath);
+        DWORD error = CopyRuntimeFile(targetPath, sourcePath);
+        const char* prompt = kCopyPromptFormat;
+        if (error == ERROR_ACCESS_DENIED && CanAskForAdministrator()) {
+            error = CopyAsAdministrator();
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_CANCELLED)
+                prompt = kAdminPromptFormat;
         }
+        if (error == 0)
+            result = FileGetSize(targetPath);
+        else
+            answer = AskToRetryCopy(targetPath, prompt);
     } while (answer == IDRETRY);
     SetErrorMode(previousMode);
     return result;
@@ -143,11 +265,25 @@ void InstallWinG()
     if (WinGInstalled != 0)
         return;
     char discDir[kPathBufferSize];
-    if (!JoinPath(discDir, sizeof discDir, SourceDir, kDiscLibraryDir))
-        return;
     char systemDir[kPathBufferSize];
-    UINT reported = GetSystemDirectoryA(systemDir, kSystemDirAsk);
-    if (!TakeSystemDirectory(systemDir, sizeof systemDir, reported, kSystemDirAsk))
-        return;
-    WinGInstalled = UpdateSystemFile(kLibraryFile, discDir, systemDir);
+    if (FormRuntimeDirs(discDir, systemDir))
+        WinGInstalled = UpdateSystemFile(kLibraryFile, discDir, systemDir);
+}
+
+DWORD UpdateRuntimeAlone()
+{
+    char discDir[kPathBufferSize];
+    char systemDir[kPathBufferSize];
+    char sourcePath[kPathBufferSize];
+    char targetPath[kPathBufferSize];
+    if (!FormRuntimeDirs(discDir, systemDir) ||
+        !JoinPath(sourcePath, sizeof sourcePath, discDir, kLibraryFile) ||
+        !JoinPath(targetPath, sizeof targetPath, systemDir, kLibraryFile))
+        return ERROR_FILENAME_EXCED_RANGE;
+    if (!NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath)))
+        return 0;
+    const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    const DWORD error = CopyRuntimeFile(targetPath, sourcePath);
+    SetErrorMode(previousMode);
+    return error;
 }

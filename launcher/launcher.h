@@ -17,6 +17,11 @@ bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
 // Starts sourceDir + gameFile with WinExec; tells the user when it cannot be started.
 void StartGame(const char* sourceDir, const char* gameFile);
 
+// The administrator's instance that a refused copy of the runtime starts: brings wing32.dll
+// up to date from the disc beside the launcher's own file and gives 0 or the Win32 error code.
+// It shows nothing and reads no autorun.inf.
+int UpdateRuntimeAsRequested(HINSTANCE instance);
+
 // Takes a pending WM_QUIT out of the queue: while one is pending, a message box returns at
 // once and nobody sees it. Keeps the thread's last-error code.
 void DropPendingQuit();

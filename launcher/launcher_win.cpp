@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include "installer/wing_installer.h"
 #include "launcher/error_boxes.h"
 #include "launcher/globals.h"
 #include "launcher/launch_paths.h"
@@ -21,6 +22,16 @@ void ShowPathTooLong()
     ShowSystemError();
 }
 
+// Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
+// had). False when the name was too long for its buffer: a cut name is no directory at all.
+bool FillSourceDir(HINSTANCE instance)
+{
+    char moduleName[kPathBufferSize] = {};
+    const DWORD length = GetModuleFileNameA(instance, moduleName, kModuleNameSize);
+    return DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kModuleNameSize,
+                                   length) != ModuleDirStatus::TooLong;
+}
+
 } // namespace
 
 bool ActivateRunningLauncher()
@@ -35,12 +46,8 @@ bool ActivateRunningLauncher()
 
 bool ReadLauncherSettings(HINSTANCE instance)
 {
-    char moduleName[kPathBufferSize] = {};
-    const DWORD length = GetModuleFileNameA(instance, moduleName, kModuleNameSize);
-    const ModuleDirStatus status =
-        DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kModuleNameSize, length);
-    if (status == ModuleDirStatus::TooLong) {
-        // A cut name is no directory at all; autorun.inf elsewhere must not be read instead.
+    if (!FillSourceDir(instance)) {
+        // autorun.inf elsewhere must not be read instead.
         ShowPathTooLong();
         return false;
     }
@@ -88,4 +95,11 @@ void DropPendingQuit()
     MSG message;
     PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     SetLastError(code);
+}
+
+int UpdateRuntimeAsRequested(HINSTANCE instance)
+{
+    if (!FillSourceDir(instance))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return int(UpdateRuntimeAlone());
 }

@@ -11,8 +11,13 @@
 // class atom when the run ends before the dialog (autorun.inf unusable, a path too long),
 // otherwise the identifier that ended the dialog
 // (301 Play, 302 Quit, 1 IDOK, 2 IDCANCEL, -1 when the dialog cannot be made).
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+// The one command line that is not ignored is the launcher's own request to itself, as an
+// administrator, to copy the runtime; that instance skips the instance rule, since the window
+// of the launcher that asked is open, and ends with 0 or the copy's error code.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    if (IsRuntimeCopyRequest(commandLine))
+        return UpdateRuntimeAsRequested(instance);
     if (ActivateRunningLauncher())
         return 1;
 

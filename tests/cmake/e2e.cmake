@@ -12,6 +12,12 @@ if(WIN32 AND TARGET e2e_tests)
   set_tests_properties(e2e_drive_d PROPERTIES
     FIXTURES_SETUP e2e_drive FIXTURES_REQUIRED wineprefix RUN_SERIAL TRUE)
 
+  # The installer scenarios lock the system directory (chattr +i) while they run; a run that
+  # is stopped there must not leave the prefix locked and undeletable.
+  add_test(NAME e2e_unlock COMMAND sh -c "chattr -i \"$1\"/system32 \"$1\"/syswow64 2>/dev/null; true"
+    unlock ${CORVANE_WINEPREFIX}/drive_c/windows)
+  set_tests_properties(e2e_unlock PROPERTIES FIXTURES_CLEANUP e2e_drive RUN_SERIAL TRUE)
+
   # Wine logs (with WINEDEBUG=warn+seh) every exception that a launched program raises, also
   # those it swallows inside a window procedure; any with an error code (0xC...) fails the run.
   # Wine's own RPC exception 0x6BA is not one of them.

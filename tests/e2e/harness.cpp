@@ -277,6 +277,56 @@ bool LayOutDisc(const DiscSpec& disc)
     return true;
 }
 
+namespace
+{
+
+// The Unix path of a Windows path, as Wine maps it; "" when there is none.
+std::string UnixPath(const std::string& path)
+{
+    typedef char*(CDECL * UnixNameFunction)(const WCHAR*);
+    const UnixNameFunction unixName =
+        reinterpret_cast<UnixNameFunction>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring wide(path.begin(), path.end());
+    char* name = unixName ? unixName(wide.c_str()) : nullptr;
+    if (!name)
+        return std::string();
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+} // namespace
+
+bool LockFolder(const std::string& dir, bool locked)
+{
+    const std::string done = WorkRoot() + "lock-done";
+    const std::string unixDir = UnixPath(dir), unixDone = UnixPath(done);
+    if (unixDir.empty() || unixDone.empty())
+        return false;
+    DeleteFileA(done.c_str());
+    // Wine starts a Unix program named by its Unix path as it starts a Windows one, but tells
+    // nothing of how it ended: it leaves a file behind when it succeeded.
+    std::string command = std::string("/bin/sh -c \"chattr ") + (locked ? "+i" : "-i") + " '" +
+                          unixDir + "' && : > '" + unixDone + "'\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    for (DWORD waited = 0; waited <= Scaled(5000); waited += 20) {
+        if (DeleteFileA(done.c_str()))
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 // --- The launcher process -------------------------------------------------------------------
 
 Launcher::~Launcher()
@@ -286,10 +336,12 @@ Launcher::~Launcher()
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
+    if (job)
+        CloseHandle(job);
 }
 
 bool StartLauncher(Launcher* launcher, const std::string& exePath, const std::string& recordFile,
-                   const std::string& workDir)
+                   const std::string& workDir, const std::string& arguments)
 {
     launcher->recordFile = recordFile;
     if (launcher->recordFile.empty()) {
@@ -299,16 +351,30 @@ bool StartLauncher(Launcher* launcher, const std::string& exePath, const std::st
     DeleteFileA(launcher->recordFile.c_str());
     SetEnvironmentVariableA("CORVANE_GAME_RECORD", launcher->recordFile.c_str());
 
-    std::string commandLine = "\"" + exePath + "\"";
+    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
     std::string dir = workDir.empty() ? LauncherWorkDir() : workDir;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    BOOL ok = CreateProcessA(exePath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                             nullptr, dir.c_str(), &si, &launcher->pi);
+    BOOL ok = CreateProcessA(exePath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+                             CREATE_SUSPENDED, nullptr, dir.c_str(), &si, &launcher->pi);
     SetEnvironmentVariableA("CORVANE_GAME_RECORD", nullptr);
+    if (!ok)
+        return false;
+    launcher->job = CreateJobObjectA(nullptr, nullptr);
+    ok = launcher->job && AssignProcessToJobObject(launcher->job, launcher->pi.hProcess);
+    ResumeThread(launcher->pi.hThread);
     return ok != FALSE;
+}
+
+DWORD ProcessesStarted(const Launcher& launcher)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+    if (!QueryInformationJobObject(launcher.job, JobObjectBasicAccountingInformation, &info,
+                                   sizeof info, nullptr))
+        return 0;
+    return info.TotalProcesses;
 }
 
 bool WaitForExit(Launcher& launcher, DWORD timeoutMs, DWORD* exitCode)

@@ -52,6 +52,11 @@ bool ReadText(const std::string& path, std::string* text);
 bool CopyOne(const std::string& from, const std::string& to);
 bool FileExists(const std::string& path);
 
+// Makes a folder of the prefix refuse new files even to root, as Windows' system directory
+// refuses them to a standard user (CopyFileA fails with ERROR_ACCESS_DENIED), or lifts that
+// again: the folder's immutable attribute, set through chattr on its Unix path.
+bool LockFolder(const std::string& dir, bool locked);
+
 // "[autorun]" with open= and icon=, then "[CorvaneGame]" with the two keys, as on a real disc.
 std::string Autorun(const std::string& game, const std::string& bitmap);
 
@@ -73,6 +78,7 @@ bool LayOutDisc(const DiscSpec& disc);
 // assertion), so that no window outlives its test.
 struct Launcher {
     PROCESS_INFORMATION pi{};
+    HANDLE job = nullptr;   // holds the launcher and every process started from it
     std::string recordFile; // what the game writes when the launcher starts it
     Launcher() = default;
     Launcher(const Launcher&) = delete;
@@ -80,10 +86,16 @@ struct Launcher {
     ~Launcher();
 };
 
-// Starts exePath with LauncherWorkDir() as working directory (or workDir when given) and
-// CORVANE_GAME_RECORD naming recordFile (a fresh file under WorkRoot() when empty).
+// Starts exePath (followed by arguments when given) with LauncherWorkDir() as working
+// directory (or workDir when given) and CORVANE_GAME_RECORD naming recordFile (a fresh file
+// under WorkRoot() when empty).
 bool StartLauncher(Launcher* launcher, const std::string& exePath,
-                   const std::string& recordFile = "", const std::string& workDir = "");
+                   const std::string& recordFile = "", const std::string& workDir = "",
+                   const std::string& arguments = "");
+
+// How many processes have run in the launcher's job so far: the launcher itself and every
+// process it started (the game, another launcher), ended ones included.
+DWORD ProcessesStarted(const Launcher& launcher);
 
 // Waits for the process to end; the full exit code. False on timeout.
 bool WaitForExit(Launcher& launcher, DWORD timeoutMs, DWORD* exitCode);

@@ -141,10 +141,11 @@ TEST_F(Installer, IdokInstallsLikePlay)
 
 // The Retry/Cancel box as the user meets it: owned by the startup window, caption "Error",
 // the exclamation icon and the target path in lower case.
-void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target)
+void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target,
+                      const char* tail = kPromptTail)
 {
     EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, kPromptHead + Lower(target) + kPromptTail);
+    EXPECT_EQ(box.text, kPromptHead + Lower(target) + tail);
     EXPECT_EQ(box.owner, dialog);
     EXPECT_TRUE(box.hasRetry && box.hasCancel && !box.hasOk);
     EXPECT_EQ(box.icon, "warning") << "the exclamation icon";
@@ -199,6 +200,94 @@ TEST_F(Installer, HeldOpenTargetPromptsAndRetryCopiesOnceReleased)
     ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a second box came up";
     EXPECT_EQ(code, 301u);
     EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
+}
+
+// The folder refuses new files for as long as this lives.
+struct FolderLock {
+    explicit FolderLock(const std::string& folder) : dir(folder), locked(LockFolder(dir, true)) {}
+    ~FolderLock() { LockFolder(dir, false); }
+    std::string dir;
+    bool locked;
+};
+
+// Windows (NT 6.0 and later) refuses a standard user new files in the system directory; here
+// the folder refuses them even to root. Play then asks for an administrator's instance of the
+// launcher, which copies the runtime by itself. Wine has no consent prompt: its "runas" just
+// starts the instance, which is refused the same way, so the box says that the file needs an
+// administrator. Once the folder takes files again, Retry copies them and the game starts.
+// Reported as Windows 95 or XP, where nobody can be asked, the launcher shows the box of any
+// other failed copy and starts nothing else.
+TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
+{
+    struct {
+        const char* version; // what Wine tells the launcher it runs on; "" for its default
+        const char* tail;
+        DWORD instances; // launchers started up to the box: the administrator's one too
+    } cases[] = {{"", kAdminPromptTail, 2}, {"win95", kPromptTail, 1}, {"winxp", kPromptTail, 1}};
+    PutOnDisc("v2000");
+    const std::string systemDir = LauncherSystemDir();
+    HKEY defaults = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\launcher.exe", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &defaults, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& c : cases) {
+        DeleteFileA(installed.c_str());
+        if (*c.version)
+            RegSetValueExA(defaults, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
+                           DWORD(strlen(c.version) + 1));
+        else
+            RegDeleteValueA(defaults, "Version");
+        Launcher launcher;
+        HWND dialog = nullptr;
+        Box box;
+        {
+            const FolderLock lock(systemDir);
+            ASSERT_TRUE(lock.locked) << c.version;
+            dialog = Start(&launcher);
+            ASSERT_NE(dialog, nullptr) << c.version;
+            PressButton(dialog, 301);
+            ASSERT_TRUE(WaitForBox(launcher, &box)) << c.version;
+            EXPECT_EQ(ProcessesStarted(launcher), c.instances) << c.version;
+        }
+        ExpectCopyPrompt(box, dialog, installed, c.tail);
+
+        ASSERT_TRUE(PressAndWaitGone(box, IDRETRY)) << c.version;
+        DWORD code = 0;
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << c.version;
+        EXPECT_EQ(code, 301u) << c.version;
+        EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy))) << c.version;
+        GameRecord record;
+        EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record)) << c.version;
+        EXPECT_EQ(ProcessesStarted(launcher), c.instances + 1) << c.version << ": and the game";
+    }
+    RegDeleteValueA(defaults, "Version");
+    RegCloseKey(defaults);
+}
+
+// The administrator's instance alone, as the launcher starts it: no window, no autorun.inf
+// read, the runtime copied from the disc beside it, and its exit code 0 or the copy's error.
+// A box or a window would hold it: it must end by itself.
+TEST_F(Installer, AdministratorsInstanceCopiesWithoutAWindowAndEndsWithTheError)
+{
+    struct {
+        const char* disc;
+        DWORD exitCode;
+    } cases[] = {{"v2000", 0}, {"", ERROR_FILE_NOT_FOUND}};
+    disc.writeAutorun = false;
+    ASSERT_TRUE(LayOutDisc(disc));
+    for (const auto& c : cases) {
+        DeleteFileA(installed.c_str());
+        DeleteFileA(discCopy.c_str());
+        PutOnDisc(c.disc);
+        Launcher launcher;
+        ASSERT_TRUE(
+            StartLauncher(&launcher, disc.root + "launcher.exe", "", "", "/CorvaneCopyRuntime"));
+        DWORD code = 0;
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << c.disc;
+        EXPECT_EQ(code, c.exitCode) << c.disc;
+        EXPECT_EQ(ProcessesStarted(launcher), 1u) << c.disc;
+        EXPECT_EQ(FileExists(installed), *c.disc != '\0') << c.disc;
+    }
 }
 
 // Quit and Escape end the launcher without looking at the system directory, whether an
