@@ -10,7 +10,11 @@ struct DibImage {
 };
 
 DibImage* LoadDib(const char* path); // null on any failure
-int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int width, int height);
+// Paints width x height pixels of the picture from (srcX, srcY), counted from its top-left
+// corner, at (x, y) through its palette, each pixel a scale x scale block of the device
+// (unscaled for a scale of 1 or less).
+int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int width, int height,
+            int scale = 1);
 int FreeDib(DibImage* image); // 1 when a record was released, 0 for null
 
 // The loader's steps, given the file's contents after its 14-byte file header and the

@@ -134,9 +134,11 @@ BITMAPINFOHEADER* UnpackDib(const uint8_t* contents, const BmpLayout* layout)
 }
 
 // Paints width x height pixels of the picture from (srcX, srcY), counted from its top-left
-// corner, unscaled at (x, y) through the picture's palette; the device context gets its
-// previous palette back. 0 when there is no picture.
-int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int width, int height)
+// corner, at (x, y) through the picture's palette, unscaled (scale 1 or less) or enlarged
+// with whole pixels (no blending between neighbours); the device context gets its previous
+// palette and stretch mode back. 0 when there is no picture.
+int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int width, int height,
+            int scale)
 {
     if (!image || !image->PackedDib)
         return 0;
@@ -147,10 +149,13 @@ int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int
         reinterpret_cast<const BYTE*>(header) + kBmpInfoHeaderSize + 2 * (1u << header->biBitCount);
     HPALETTE previous = SelectPalette(dc, image->Palette, FALSE);
     RealizePalette(dc);
+    const int previousMode = scale != 1 ? SetStretchBltMode(dc, COLORONCOLOR) : 0;
     int bottomUpY = header->biHeight - height - srcY;
     int result =
-        StretchDIBits(dc, x, y, width, height, srcX, bottomUpY, width, height, rows,
+        StretchDIBits(dc, x, y, width * scale, height * scale, srcX, bottomUpY, width, height, rows,
                       reinterpret_cast<const BITMAPINFO*>(header), DIB_PAL_COLORS, SRCCOPY);
+    if (previousMode)
+        SetStretchBltMode(dc, previousMode);
     SelectPalette(dc, previous, FALSE);
     return result;
 }

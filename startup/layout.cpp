@@ -62,3 +62,12 @@ StartupLayout LayOutStartupWindowWithoutPicture(const LayoutRect& desktop, const
 {
     return LayOutStartupWindow(desktop, window, client, button, Mul(3, Width(button)), 0);
 }
+
+int32_t PictureScale(int32_t dpi)
+{
+    if (dpi <= 144)
+        return 1;
+    if (dpi >= kMaxPictureScale * 96)
+        return kMaxPictureScale;
+    return (dpi + 47) / 96;
+}

@@ -27,3 +27,9 @@ StartupLayout LayOutStartupWindow(const LayoutRect& desktop, const LayoutRect& w
 // rows high, so both buttons stand side by side with room around them.
 StartupLayout LayOutStartupWindowWithoutPicture(const LayoutRect& desktop, const LayoutRect& window,
                                                 const LayoutRect& client, const LayoutRect& button);
+
+// The whole number of screen pixels each picture pixel takes on a screen of dpi dots per inch:
+// dpi / 96 rounded to the nearest, a half down (1 up to 144 dpi, 2 from 145 to 240, 3 from
+// 241 to 336), at least 1 and at most kMaxPictureScale.
+constexpr int32_t kMaxPictureScale = 16;
+int32_t PictureScale(int32_t dpi);

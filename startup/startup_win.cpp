@@ -17,6 +17,11 @@ HWND StartupDialog = nullptr;
 namespace
 {
 
+// Screen pixels a picture pixel takes on each side, set with the layout: more than 1 on a
+// high-DPI screen, where Windows leaves the sizing to the program (it declares itself
+// DPI-aware). 0 before the layout paints unscaled.
+int ImageScale;
+
 // The picture's header, or null when no picture is loaded.
 const BITMAPINFOHEADER* PictureHeader()
 {
@@ -36,7 +41,7 @@ LRESULT OnCreate()
     return 0;
 }
 
-// Draws the frame one pixel outside ImageRect, then the whole picture, unscaled.
+// Draws the frame one pixel outside ImageRect, then the whole picture at ImageScale.
 void PaintPicture(HDC dc, const BITMAPINFOHEADER* header)
 {
     const COLORREF colour = GetSysColor(COLOR_WINDOWFRAME);
@@ -52,7 +57,7 @@ void PaintPicture(HDC dc, const BITMAPINFOHEADER* header)
     if (pen)
         DeleteObject(pen);
     DrawDib(dc, ImageRect.left, ImageRect.top, StartupImage, 0, 0, header->biWidth,
-            header->biHeight);
+            header->biHeight, ImageScale);
 }
 
 LRESULT OnPaint(HWND window)
@@ -116,7 +121,19 @@ LRESULT OnDestroy()
     return 0;
 }
 
-// Sizes and centres the window around the picture and puts the buttons below it.
+// The picture's scale for the screen the window is on, from its dots per inch.
+int ScreenPictureScale(HWND window)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return 1;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return PictureScale(dpi);
+}
+
+// Sizes and centres the window around the picture, enlarged on a high-DPI screen, and puts
+// the buttons below it.
 INT_PTR OnInitDialog(HWND dialog)
 {
     StartupDialog = dialog;
@@ -129,9 +146,11 @@ INT_PTR OnInitDialog(HWND dialog)
     GetClientRect(play, &button);
 
     const BITMAPINFOHEADER* header = PictureHeader();
+    ImageScale = ScreenPictureScale(dialog);
     const StartupLayout layout =
         header ? LayOutStartupWindow(ToLayout(desktop), ToLayout(window), ToLayout(client),
-                                     ToLayout(button), header->biWidth, header->biHeight)
+                                     ToLayout(button), header->biWidth * ImageScale,
+                                     header->biHeight * ImageScale)
                : LayOutStartupWindowWithoutPicture(ToLayout(desktop), ToLayout(window),
                                                    ToLayout(client), ToLayout(button));
     RECT image;

@@ -4,6 +4,7 @@
 #include "demo/title_picture.h"
 #include "tests/e2e/scenario.h"
 #include "demo/bmp_writer.h"
+#include "startup/layout.h"
 
 #include <sstream>
 
@@ -32,8 +33,9 @@ struct Placement {
 };
 
 // Checks the window, client and buttons against the expected placement: one-pixel border,
-// buttons 40 x 14 dialog units (80 x 28 in the system font).
-void ExpectPlacement(const DialogGeometry& g, const Placement& want)
+// buttons 40 x 14 dialog units (80 x 28 in the system font at 96 dpi).
+void ExpectPlacement(const DialogGeometry& g, const Placement& want, int buttonWidth = 80,
+                     int buttonHeight = 28)
 {
     EXPECT_EQ(g.window.left, want.windowX);
     EXPECT_EQ(g.window.top, want.windowY);
@@ -44,8 +46,8 @@ void ExpectPlacement(const DialogGeometry& g, const Placement& want)
     EXPECT_EQ(g.client.right - g.client.left, want.windowWidth - 2);
     EXPECT_EQ(g.client.bottom - g.client.top, want.windowHeight - 2);
     for (const RECT* button : {&g.play, &g.quit}) {
-        EXPECT_EQ(button->right - button->left, 80);
-        EXPECT_EQ(button->bottom - button->top, 28);
+        EXPECT_EQ(button->right - button->left, buttonWidth);
+        EXPECT_EQ(button->bottom - button->top, buttonHeight);
     }
     EXPECT_EQ(g.play.left - g.client.left, want.playLeft);
     EXPECT_EQ(g.play.top - g.client.top, want.buttonTop);
@@ -54,14 +56,15 @@ void ExpectPlacement(const DialogGeometry& g, const Placement& want)
 }
 
 // The client area as it should look, top-down rows; buttons are not part of it (compared
-// pixels skip them). Without a picture, background only.
+// pixels skip them). Without a picture, background only; each picture pixel a scale x scale
+// block.
 struct ClientImage {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
 
 ClientImage ExpectedClient(int width, int height, uint32_t background, uint32_t frame,
-                           const bmpw::Picture* picture, int inset)
+                           const bmpw::Picture* picture, int inset, int scale = 1)
 {
     ClientImage image;
     image.width = width;
@@ -74,7 +77,8 @@ ClientImage ExpectedClient(int width, int height, uint32_t background, uint32_t 
             image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = colour;
     };
     const int left = inset - 1, top = inset - 1;
-    const int right = inset + picture->width, bottom = inset + picture->height; // inclusive
+    const int right = inset + picture->width * scale; // inclusive
+    const int bottom = inset + picture->height * scale;
     for (int x = left; x <= right; ++x) {
         put(x, top, frame);
         put(x, bottom, frame);
@@ -83,11 +87,11 @@ ClientImage ExpectedClient(int width, int height, uint32_t background, uint32_t 
         put(left, y, frame);
         put(right, y, frame);
     }
-    for (int y = 0; y < picture->height; ++y)
-        for (int x = 0; x < picture->width; ++x)
+    for (int y = 0; y < picture->height * scale; ++y)
+        for (int x = 0; x < picture->width * scale; ++x)
             put(inset + x, inset + y,
-                Rgb(picture->palette[picture->pixels[size_t(y) * size_t(picture->width) +
-                                                     size_t(x)]]));
+                Rgb(picture->palette[picture->pixels[size_t(y / scale) * size_t(picture->width) +
+                                                     size_t(x / scale)]]));
     return image;
 }
 
@@ -242,6 +246,67 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PicturePainted, ::testing::ValuesIn(kPaintCas
                          [](const ::testing::TestParamInfo<PaintCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// --- High-DPI screens -------------------------------------------------------------------------
+
+// The screen's dots per inch that Wine gives the programs started while this lives.
+struct ScreenDpi {
+    explicit ScreenDpi(DWORD dpi)
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr);
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi);
+    }
+    ~ScreenDpi()
+    {
+        RegDeleteValueA(key, "LogPixels");
+        RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+};
+
+// On a screen of more than 144 dpi each picture pixel is a square block, 2 x 2 at 192 dpi,
+// inside the one-pixel frame, and the window is laid out around the enlarged picture with the
+// buttons as large as the system font makes them; at 144 dpi the picture stays 1:1.
+TEST(PictureOnAHighDpiScreen, WholePixelBlocksWithTheWindowLaidOutAroundThem)
+{
+    const struct {
+        DWORD dpi;
+        int scale;
+    } cases[] = {{144, 1}, {192, 2}};
+    const bmpw::Picture picture = TestPicture100x80();
+    const std::vector<uint8_t> file = bmpw::WriteRle8Bmp(picture);
+    DiscSpec disc;
+    disc.root = TestDiscRoot();
+    ASSERT_TRUE(LayOutDisc(disc));
+    ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
+    for (const auto& c : cases) {
+        const ScreenDpi dpi(c.dpi);
+        Launcher launcher;
+        HWND dialog = nullptr;
+        ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog)) << c.dpi;
+        DialogGeometry g;
+        ASSERT_TRUE(ReadGeometry(dialog, &g));
+
+        const int bw = g.play.right - g.play.left, bh = g.play.bottom - g.play.top;
+        EXPECT_GT(bh, 28) << c.dpi << " dpi: the system font grows with the dpi";
+        const StartupLayout l =
+            LayOutStartupWindow({0, 0, 640, 480}, {0, 0, 2, 2}, {0, 0, 0, 0}, {0, 0, bw, bh},
+                                picture.width * c.scale, picture.height * c.scale);
+        ExpectPlacement(g,
+                        Placement{l.windowX, l.windowY, l.windowWidth, l.windowHeight, l.playLeft,
+                                  l.quitLeft, l.buttonTop},
+                        bw, bh);
+        const ClientImage want =
+            ExpectedClient(g.client.right - g.client.left, g.client.bottom - g.client.top,
+                           Rgb(GetSysColor(COLOR_BTNFACE)), Rgb(GetSysColor(COLOR_WINDOWFRAME)),
+                           &picture, l.image.left, c.scale);
+        std::string report;
+        EXPECT_EQ(WaitForClientImage(g, want, &report), 0) << c.dpi << " dpi:" << report;
+        QuitAndExpect302(launcher, dialog);
+    }
+}
 
 // --- Pictures refused ------------------------------------------------------------------------
 

@@ -115,4 +115,15 @@ TEST(StartupLayout, ExtremeSizesWrapInThirtyTwoBits)
     EXPECT_EQ(n.image.right, static_cast<int32_t>(12u + 0x80000000u));
 }
 
+// Each picture pixel becomes a whole block of screen pixels: dpi / 96 to the nearest whole
+// number, a half rounded down, never below 1 (nor above the cap, so sizes stay small).
+TEST(PictureScale, NearestWholeNumberWithAHalfRoundedDown)
+{
+    const int32_t cases[][2] = {{96, 1},  {120, 1},   {144, 1},   {145, 2},       {168, 2},
+                                {192, 2}, {240, 2},   {241, 3},   {288, 3},       {0, 1},
+                                {-96, 1}, {1535, 16}, {1536, 16}, {INT32_MAX, 16}};
+    for (const auto& c : cases)
+        EXPECT_EQ(PictureScale(c[0]), c[1]) << c[0] << " dpi";
+}
+
 } // namespace
