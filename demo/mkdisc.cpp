@@ -13,6 +13,7 @@ namespace
 const char kAutorun[] = "[autorun]\r\n"
                         "open=launcher.exe\r\n"
                         "icon=launcher.exe,0\r\n"
+                        "label=Corvane Demo\r\n"
                         "\r\n"
                         "[CorvaneGame]\r\n"
                         "game=GAME\\START.EXE\r\n"

@@ -218,7 +218,7 @@ void GatherLauncher(const std::string& folder, DiscFacts* f)
 }
 
 // Reads the two sections of autorun.inf as the profile functions see them, and whether the
-// program that open= names is in the disc folder.
+// program that open= names and the icon file are in the disc folder.
 void GatherAutorun(const std::string& folder, DiscFacts* f)
 {
     const std::string profile = folder + "autorun.inf";
@@ -232,6 +232,10 @@ void GatherAutorun(const std::string& folder, DiscFacts* f)
     f->open = ReadKey(profile, kAutorunSection, "open");
     const std::string openProgram = GameProgramPart(f->open.value);
     f->openTargetFound = !openProgram.empty() && IsFile(folder + openProgram);
+    f->icon = ReadKey(profile, kAutorunSection, "icon");
+    const std::string iconFile = IconFilePart(f->icon.value);
+    f->iconFound = !iconFile.empty() && IsFile(folder + iconFile);
+    f->useAutoPlay = ReadKey(profile, kAutorunSection, "UseAutoPlay");
 }
 
 } // namespace

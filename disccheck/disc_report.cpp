@@ -87,6 +87,23 @@ void CheckAutorunSection(std::vector<Finding>* out, const DiscFacts& f)
                    f.open.value.c_str()));
 }
 
+// What Windows Vista and later make of [autorun] besides open=: the drive's icon, and the
+// AutoPlay dialog, which offers to run open= unless UseAutoPlay asks for AutoPlay alone.
+void CheckAutoPlayKeys(std::vector<Finding>* out, const DiscFacts& f)
+{
+    const std::string& use = f.useAutoPlay.value;
+    if (f.useAutoPlay.present && !use.empty() && use.find_first_not_of('0') != std::string::npos)
+        Add(out, Verdict::Warn,
+            Format("autorun.inf: UseAutoPlay=%s hides open= from the AutoPlay dialog, which then "
+                   "does not offer to start the launcher (remove the line)",
+                   use.c_str()));
+    if (f.icon.present && !f.icon.value.empty() && !f.iconFound)
+        Add(out, Verdict::Warn,
+            Format("autorun.inf: icon=%s, but there is no %s on the disc; Windows shows the "
+                   "drive's plain icon",
+                   f.icon.value.c_str(), IconFilePart(f.icon.value).c_str()));
+}
+
 // How the picture's pixels are stored, in the words of paint programs.
 const char* CompressionName(uint32_t compression)
 {
@@ -396,6 +413,18 @@ std::string LauncherFileName(const ProfileKey& open)
     return program;
 }
 
+std::string IconFilePart(const std::string& icon)
+{
+    const size_t comma = icon.rfind(',');
+    if (comma == std::string::npos)
+        return icon;
+    const size_t index = icon.find_first_not_of(" -", comma + 1);
+    if (index == std::string::npos ||
+        icon.find_first_not_of("0123456789 ", index) != std::string::npos)
+        return icon;
+    return icon.substr(0, icon.find_last_not_of(' ', comma - 1) + 1);
+}
+
 uint16_t LauncherMachine(const DiscFacts& f)
 {
     return LauncherRuns(f) ? f.launcherImage.machine : kMachineI386;
@@ -416,6 +445,8 @@ std::vector<Finding> CheckDisc(const DiscFacts& f)
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);
+    if (f.autorunFound && f.autorunSection)
+        CheckAutoPlayKeys(&out, f);
     CheckLauncher(&out, f);
 
     if (f.autorunFound && Usable(f.bitmap) && CheckPicture(&out, f))

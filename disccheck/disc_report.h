@@ -52,6 +52,9 @@ struct DiscFacts {
     bool autorunSection; // [autorun]
     ProfileKey open;
     bool openTargetFound; // the program that open= names is a file in the disc folder
+    ProfileKey icon;      // [autorun] icon=
+    bool iconFound;       // the file icon= names is a file in the disc folder
+    ProfileKey useAutoPlay;
 
     // the launcher: the program open= names when it lies in the disc root, else launcher.exe
     std::string launcherName;
@@ -116,6 +119,9 @@ uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength);
 // colours, not table entries (two entries of one colour count once), pixels beyond the table
 // in black and pixels a run-length stream leaves out in entry 0's colour.
 uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents);
+
+// The file of an [autorun] icon= value: what comes before a trailing ",index".
+std::string IconFilePart(const std::string& icon);
 
 // The program part of a game= value, as the launcher splits it.
 std::string GameProgramPart(const std::string& game);

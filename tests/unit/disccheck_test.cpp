@@ -237,6 +237,9 @@ DiscFacts GoodDisc()
     f.bitmap = {true, "title.bmp"};
     f.open = {true, "launcher.exe"};
     f.openTargetFound = true;
+    f.icon = {true, "launcher.exe,0"};
+    f.iconFound = true;
+    f.useAutoPlay = {true, "0"};
     f.launcherFound = true;
     f.launcherImage = {ProgramKind::Program, kMachineI386, kSubsystemWindowsGui};
     f.pictureFile = PictureFile::Found;
@@ -390,6 +393,10 @@ const FaultCase kFaults[] = {
      "there is no launcher.exe in the disc root"},
     {"open= names a subfolder", [](DiscFacts* f) { f->open.value = "bin\\launcher.exe"; },
      Verdict::Warn, "names a program in a subfolder"},
+    {"UseAutoPlay=1", [](DiscFacts* f) { f->useAutoPlay.value = "1"; }, Verdict::Warn,
+     "UseAutoPlay=1 hides open= from the AutoPlay dialog"},
+    {"icon file missing", [](DiscFacts* f) { f->iconFound = false; }, Verdict::Warn,
+     "icon=launcher.exe,0, but there is no launcher.exe on the disc"},
     {"window too big for 640 x 480 only",
      [](DiscFacts* f) {
          f->picture.width = 701;
@@ -459,6 +466,19 @@ TEST(DiscFindings, LongestValuesThatStillWorkPass)
         for (const Finding& finding : findings)
             EXPECT_EQ(int(finding.verdict), int(Verdict::Ok)) << finding.text;
     }
+}
+
+// icon= names a file, or a program and the index of one of its icons.
+TEST(DiscFindings, IconFileIsWhatComesBeforeAnIconIndex)
+{
+    const char* const cases[][2] = {{"launcher.exe,0", "launcher.exe"},
+                                    {"disc.ico", "disc.ico"},
+                                    {"game.dll, -12", "game.dll"},
+                                    {"a,b.ico", "a,b.ico"},
+                                    {"x.exe,", "x.exe,"},
+                                    {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IconFilePart(c[0]), c[1]) << c[0];
 }
 
 TEST(DiscFindings, SummaryCountsProblemsAndWarnings)
