@@ -16,7 +16,8 @@ function(corvane_product_target target)
   if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     target_compile_options(${target} PRIVATE -march=i386 -fno-asynchronous-unwind-tables
       -fno-unwind-tables -mpreferred-stack-boundary=2
-      -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4000)
+      -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4000
+      -malign-data=abi)
   endif()
   if(WIN32)
     # One section a function, so that the link drops what launcher.exe does not call.

@@ -21,8 +21,8 @@ const char kCopyPromptFormat[] =
 // After Windows refused the copy to this user and to the administrator's instance too, or the
 // user declined to give an administrator's permission.
 const char kAdminPromptFormat[] =
-    "Unable to copy file to %s.\n\nOnly an administrator may change this file.  Choose Retry "
-    "to be asked for permission again, or Cancel to start the game without it.";
+    "Unable to copy file to %s.\n\nOnly an administrator may change this file.  Retry asks for "
+    "permission again; Cancel starts the game without it.";
 const char kErrorCaption[] = "Error";
 
 // The longer fixed text takes 145 characters; the buffer holds it with a full 259-character

@@ -11,9 +11,8 @@ const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  
                            "programs that might have this file open and then retry.";
 // The same prompt where Windows refused the copy to the user and to an administrator's
 // instance, or the user declined to give the permission.
-const char kAdminPromptTail[] = ".\n\nOnly an administrator may change this file.  Choose Retry "
-                                "to be asked for permission again, or Cancel to start the game "
-                                "without it.";
+const char kAdminPromptTail[] = ".\n\nOnly an administrator may change this file.  Retry asks "
+                                "for permission again; Cancel starts the game without it.";
 
 // The stand-in DLL built with the given version directory name ("v1000", "none", ...).
 inline std::string StandIn(const char* name)
