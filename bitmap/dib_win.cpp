@@ -149,6 +149,8 @@ int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int
         reinterpret_cast<const BYTE*>(header) + kBmpInfoHeaderSize + 2 * (1u << header->biBitCount);
     HPALETTE previous = SelectPalette(dc, image->Palette, FALSE);
     RealizePalette(dc);
+    if (scale < 1)
+        scale = 1;
     const int previousMode = scale != 1 ? SetStretchBltMode(dc, COLORONCOLOR) : 0;
     int bottomUpY = header->biHeight - height - srcY;
     int result =
