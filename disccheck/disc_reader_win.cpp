@@ -188,10 +188,12 @@ bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
 }
 
 // The program part of game=, found as the system finds it: as written, or with ".exe"
-// added when its name has no extension.
+// added when its name has no extension. The whole value is the program when it names a file,
+// as the launcher takes it.
 void GatherGame(const std::string& folder, DiscFacts* f)
 {
-    const std::string program = GameProgramPart(f->game.value);
+    f->gameWhole = IsFile(folder + f->game.value);
+    const std::string program = GameProgramPart(f->game.value, f->gameWhole);
     if (program.empty())
         return;
     std::string path = folder + program;

@@ -300,7 +300,8 @@ void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::st
 void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
 {
     char commandLine[kPathLimit + 1];
-    if (!BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str())) {
+    if (!BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
+                              f.gameWhole)) {
         Add(out, Verdict::Fail,
             Format("game: the command line %s%s would be %zu characters long; the launcher "
                    "takes up to %zu and reports the file name as too long",
@@ -308,7 +309,7 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
                    kPathLimit));
         return;
     }
-    const std::string program = GameProgramPart(f.game.value);
+    const std::string program = GameProgramPart(f.game.value, f.gameWhole);
     if (program.empty()) {
         Add(out, Verdict::Fail, Format("game: game=%s names no program", f.game.value.c_str()));
         return;
@@ -354,7 +355,8 @@ void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
     const size_t profile = strlen(kDiscRoot) + strlen(kProfileName);
     const size_t picture = strlen(kDiscRoot) + f.bitmap.value.size();
     char commandLine[kPathLimit + 1];
-    BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str());
+    BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
+                         f.gameWhole);
     const size_t game = strlen(commandLine);
     for (size_t length : {profile, picture, game})
         if (length > longest)
@@ -526,11 +528,11 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents)
     return uint32_t(std::unique(shown.begin(), shown.end()) - shown.begin());
 }
 
-std::string GameProgramPart(const std::string& game)
+std::string GameProgramPart(const std::string& game, bool wholeIsProgram)
 {
     size_t length = 0;
     const char* rest = nullptr;
-    const char* program = GameProgram(game.c_str(), &length, &rest);
+    const char* program = GameProgram(game.c_str(), wholeIsProgram, &length, &rest);
     return std::string(program, length);
 }
 

@@ -72,6 +72,7 @@ struct DiscFacts {
     LayoutRect window, client, button;
 
     // the program part of game=
+    bool gameWhole;         // the whole value names a file: the launcher starts it as one program
     bool gameFound;         // a file (not a folder) in the disc folder
     bool gameAddedExe;      // found only with ".exe" added, as the system adds it
     ProgramImage gameImage; // judged for LauncherMachine
@@ -117,8 +118,9 @@ uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength);
 // in black and pixels a run-length stream leaves out in entry 0's colour.
 uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents);
 
-// The program part of a game= value, as the launcher splits it.
-std::string GameProgramPart(const std::string& game);
+// The program part of a game= value, as the launcher splits it (the whole value when
+// wholeIsProgram: see BuildGameCommandLine).
+std::string GameProgramPart(const std::string& game, bool wholeIsProgram = false);
 
 // The screens the window is laid out for, and whether a laid-out window lies inside one.
 struct ScreenSize {

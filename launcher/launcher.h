@@ -14,7 +14,8 @@ bool ReadLauncherSettings(HINSTANCE instance);
 // error box after each read that yields nothing, then string 402. False when either failed.
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
 
-// Starts sourceDir + gameFile with WinExec; tells the user when it cannot be started.
+// Starts sourceDir + gameFile with WinExec, quoted as BuildGameCommandLine says (the whole
+// value as one program when it names a file); tells the user when it cannot be started.
 void StartGame(const char* sourceDir, const char* gameFile);
 
 // Takes a pending WM_QUIT out of the queue: while one is pending, a message box returns at
