@@ -119,12 +119,15 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
     if (f->pictureRefusal != BmpRefusal::None)
         return;
-    f->pictureColours = CountPictureColours(f->picture, contents);
+    f->pictureBareRow = FirstBareEndOfLineRow(f->picture, contents);
     // The loader's own steps on the bytes read: how deep the disc folder lies on this
     // computer (OpenFile refuses 128 characters) says nothing about the disc.
     HPALETTE palette = CreateDibPalette(contents, &f->picture);
     BITMAPINFOHEADER* packed = palette ? UnpackDib(contents, &f->picture) : nullptr;
     f->pictureBuilt = packed != nullptr;
+    if (packed)
+        f->pictureColours =
+            CountPictureColours(f->picture, contents, reinterpret_cast<const uint8_t*>(packed));
     ReleaseDibParts(palette, packed);
 }
 
