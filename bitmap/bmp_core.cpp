@@ -142,32 +142,28 @@ void ExpandRow(const uint8_t* source, uint32_t bitCount, int32_t width, uint8_t*
     }
 }
 
-// The packed block's 40-byte header. An 8-bit bottom-up file with a 40-byte header keeps
-// its own, as loaded since the first version (after an RLE8 expansion with BI_RGB and the
-// area as biSizeImage). Every other file gets a normal header made from its fields: 8 bits,
-// one plane, BI_RGB, positive height, the area as biSizeImage, its pixel densities where
-// it has them. A biClrUsed other than 0 and 256 becomes 0 in both.
+// The packed block's 40-byte header, made from the file's fields: 8 bits, one plane, BI_RGB,
+// positive height, the area as biSizeImage, its pixel densities where it has them. An 8-bit
+// bottom-up file with a 40-byte header keeps its other fields (biClrImportant, biClrUsed), as
+// loaded since the first version. Planes and size are stated whatever the file says: the
+// system paints nothing for 0 planes, and the block holds exactly the area's rows. A
+// biClrUsed other than 0 and 256 becomes 0.
 void WritePackedHeader(const BmpLayout& layout, const uint8_t* contents, uint8_t* header)
 {
     memset(header, 0, kBmpInfoHeaderSize);
     bool ownHeader = layout.headerSize == kBmpInfoHeaderSize && layout.bitCount == 8 &&
                      !layout.topDown && layout.compression != kBmpRle4;
-    if (ownHeader) {
+    if (ownHeader)
         memcpy(header, contents, kBmpInfoHeaderSize);
-        if (layout.compression == kBmpRle8) {
-            Put32(header + 16, kBmpRgb);
-            Put32(header + 20, layout.area);
-        }
-    } else {
-        Put32(header, kBmpInfoHeaderSize);
-        Put32(header + 4, uint32_t(layout.width));
-        Put32(header + 8, uint32_t(layout.height));
-        Put16(header + 12, 1);
-        Put16(header + 14, 8);
-        Put32(header + 20, layout.area);
-        if (layout.headerSize >= kBmpInfoHeaderSize)
-            memcpy(header + 24, contents + 24, 8); // horizontal and vertical density
-    }
+    else if (layout.headerSize >= kBmpInfoHeaderSize)
+        memcpy(header + 24, contents + 24, 8); // horizontal and vertical density
+    Put32(header, kBmpInfoHeaderSize);
+    Put32(header + 4, uint32_t(layout.width));
+    Put32(header + 8, uint32_t(layout.height));
+    Put16(header + 12, 1);
+    Put16(header + 14, 8);
+    Put32(header + 16, kBmpRgb);
+    Put32(header + 20, layout.area);
     // The block's index table always has 256 entries, and the palette too (black beyond
     // the file's colours). A count that says otherwise would leave values beyond it to the
     // system's judgement, or have it read rows as table entries: it becomes 0, all 256.

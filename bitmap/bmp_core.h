@@ -91,10 +91,10 @@ void ReadBmpColors(const BmpLayout& layout, const uint8_t* contents,
 uint32_t PackedDibSize(const BmpLayout& layout);
 
 // Fills a zero-filled packed block of PackedDibSize bytes: the header, the identity index
-// table and the rows, copied or expanded from contents into bottom-up 8-bit rows. An 8-bit
-// bottom-up file with a 40-byte header keeps its header bytes (after an RLE8 expansion with
-// BI_RGB and biSizeImage = area); any other file gets a normal 40-byte header with 8 bits,
-// one plane, BI_RGB, the row count as biHeight and the area as biSizeImage. A biClrUsed
+// table and the rows, copied or expanded from contents into bottom-up 8-bit rows. The header
+// always says 40 bytes, the width, the row count as biHeight, one plane, 8 bits, BI_RGB and
+// the area as biSizeImage; an 8-bit bottom-up file with a 40-byte header keeps its other
+// fields, any other file gets its pixel densities (where it has them) and zeros. A biClrUsed
 // other than 0 and 256 becomes 0, since the block's table is full.
 void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed);
 

@@ -119,12 +119,15 @@ void GatherPicture(const std::string& path, DiscFacts* f)
     f->pictureRefusal = ReadBmpLayoutWithReason(bytes.data(), contents, length, &f->picture);
     if (f->pictureRefusal != BmpRefusal::None)
         return;
-    f->pictureColours = CountPictureColours(f->picture, contents);
+    f->pictureBareRow = FirstBareEndOfLineRow(f->picture, contents);
     // The loader's own steps on the bytes read: how deep the disc folder lies on this
     // computer (OpenFile refuses 128 characters) says nothing about the disc.
     HPALETTE palette = CreateDibPalette(contents, &f->picture);
     BITMAPINFOHEADER* packed = palette ? UnpackDib(contents, &f->picture) : nullptr;
     f->pictureBuilt = packed != nullptr;
+    if (packed)
+        f->pictureColours =
+            CountPictureColours(f->picture, contents, reinterpret_cast<const uint8_t*>(packed));
     ReleaseDibParts(palette, packed);
 }
 
@@ -188,10 +191,12 @@ bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
 }
 
 // The program part of game=, found as the system finds it: as written, or with ".exe"
-// added when its name has no extension.
+// added when its name has no extension. The whole value is the program when it names a file,
+// as the launcher takes it.
 void GatherGame(const std::string& folder, DiscFacts* f)
 {
-    const std::string program = GameProgramPart(f->game.value);
+    f->gameWhole = IsFile(folder + f->game.value);
+    const std::string program = GameProgramPart(f->game.value, f->gameWhole);
     if (program.empty())
         return;
     std::string path = folder + program;

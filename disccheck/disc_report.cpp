@@ -171,6 +171,12 @@ bool CheckPicture(std::vector<Finding>* out, const DiscFacts& f)
             Format("picture: %s uses %u colours; a 256-colour display shows only %u of them "
                    "exactly and the rest in the nearest ones (reduce the picture to %u colours)",
                    name, f.pictureColours, kExactColours, kExactColours));
+    if (f.pictureBareRow >= 0)
+        Add(out, Verdict::Warn,
+            Format("picture: %s's %s data writes the empty row at y = %d (0 is the top row) as a "
+                   "bare end of line; the launcher passes over it and shows the rows above one "
+                   "row lower than other programs do (write the empty row as a run of colour 0)",
+                   name, CompressionName(f.picture.compression), f.pictureBareRow));
     return true;
 }
 
@@ -317,7 +323,8 @@ void CheckGameImage(std::vector<Finding>* out, const DiscFacts& f, const std::st
 void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
 {
     char commandLine[kPathLimit + 1];
-    if (!BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str())) {
+    if (!BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
+                              f.gameWhole)) {
         Add(out, Verdict::Fail,
             Format("game: the command line %s%s would be %zu characters long; the launcher "
                    "takes up to %zu and reports the file name as too long",
@@ -325,7 +332,7 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
                    kPathLimit));
         return;
     }
-    const std::string program = GameProgramPart(f.game.value);
+    const std::string program = GameProgramPart(f.game.value, f.gameWhole);
     if (program.empty()) {
         Add(out, Verdict::Fail, Format("game: game=%s names no program", f.game.value.c_str()));
         return;
@@ -371,7 +378,8 @@ void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
     const size_t profile = strlen(kDiscRoot) + strlen(kProfileName);
     const size_t picture = strlen(kDiscRoot) + f.bitmap.value.size();
     char commandLine[kPathLimit + 1];
-    BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str());
+    BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
+                         f.gameWhole);
     const size_t game = strlen(commandLine);
     for (size_t length : {profile, picture, game})
         if (length > longest)
@@ -400,6 +408,7 @@ DiscFacts EmptyFacts()
     f.launcherImage = ProgramImage{ProgramKind::NotMz, 0, 0};
     f.pictureFile = PictureFile::Missing;
     f.pictureRefusal = BmpRefusal::NotBmp;
+    f.pictureBareRow = -1;
     f.gameImage = ProgramImage{ProgramKind::NotMz, 0, 0};
     f.runtimeVersion = FileVersion{false, 0, 0};
     return f;
@@ -536,11 +545,10 @@ uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength)
     return uint16_t(contents[at] | contents[at + 1] << 8);
 }
 
-uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents)
+uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
+                             const uint8_t* packed)
 {
-    std::vector<uint8_t> packed(PackedDibSize(layout), 0);
-    UnpackBmp(layout, contents, packed.data());
-    const uint8_t* rows = packed.data() + kBmpInfoHeaderSize + 2 * kBmpPackedColors;
+    const uint8_t* rows = packed + kBmpInfoHeaderSize + 2 * kBmpPackedColors;
     bool used[kBmpPackedColors] = {};
     for (int32_t y = 0; y < layout.height; ++y)
         for (int32_t x = 0; x < layout.width; ++x)
@@ -557,11 +565,54 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents)
     return uint32_t(std::unique(shown.begin(), shown.end()) - shown.begin());
 }
 
-std::string GameProgramPart(const std::string& game)
+int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents)
+{
+    if (layout.compression != kBmpRle8 && layout.compression != kBmpRle4)
+        return -1;
+    // The stream walked as the launcher's decoder walks it, one position over all rows.
+    const int64_t stride = layout.stride;
+    const uint8_t* in = contents + layout.pixelOffset;
+    const uint8_t* end = in + layout.pixelLength;
+    int64_t position = 0;
+    bool rowStart = true; // at a row's start with nothing drawn or passed since it began
+    while (position < int64_t(layout.area) && end - in >= 2) {
+        const uint32_t count = in[0], code = in[1];
+        in += 2;
+        if (count != 0) {
+            position += count;
+            rowStart = false;
+        } else if (code == 0) { // end of line
+            if (rowStart)
+                return layout.height - 1 - int32_t(position / stride);
+            position += (stride - position % stride) % stride;
+            rowStart = true;
+        } else if (code == 1) { // end of bitmap
+            break;
+        } else if (code == 2) { // delta: straight down keeps a row's start
+            if (end - in < 2)
+                break;
+            position += in[1] * stride + in[0];
+            rowStart = rowStart && in[0] == 0;
+            in += 2;
+        } else { // absolute run, padded to an even byte count
+            const int64_t bytes = layout.compression == kBmpRle4 ? (code + 1) / 2 : code;
+            if (end - in < bytes)
+                break;
+            position += code;
+            in += bytes;
+            if ((bytes & 1) && in < end)
+                ++in;
+            rowStart = false;
+        }
+    }
+    return -1;
+}
+
+std::string GameProgramPart(const std::string& game, bool wholeIsProgram)
 {
     size_t length = 0;
     const char* rest = nullptr;
-    const char* program = GameProgram(game.c_str(), &length, &rest);
+    const char* program = GameProgram(game.c_str(), wholeIsProgram, &length, &rest);
     return std::string(program, length);
 }
 

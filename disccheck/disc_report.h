@@ -68,13 +68,15 @@ struct DiscFacts {
     uint16_t pictureBits;      // bits per pixel in its header, 0 when not there
     BmpLayout picture;         // when accepted
     bool pictureBuilt;         // the launcher's own loader made a picture of it
-    uint32_t pictureColours;   // distinct colours its pixels show, when accepted
+    uint32_t pictureColours;   // distinct colours its pixels show, when built
+    int32_t pictureBareRow;    // see FirstBareEndOfLineRow; -1 when none
 
     // the launcher's dialog as created on this computer
     bool dialogMeasured;
     LayoutRect window, client, button;
 
     // the program part of game=
+    bool gameWhole;         // the whole value names a file: the launcher starts it as one program
     bool gameFound;         // a file (not a folder) in the disc folder
     bool gameAddedExe;      // found only with ".exe" added, as the system adds it
     ProgramImage gameImage; // judged for LauncherMachine
@@ -115,16 +117,25 @@ std::string PictureRefusalText(BmpRefusal refusal, uint16_t bits);
 // 0 when the header is not there.
 uint16_t PictureBitCount(const uint8_t* contents, uint32_t infoLength);
 
-// The distinct colours the pixels of an accepted picture show as the launcher paints them:
-// colours, not table entries (two entries of one colour count once), pixels beyond the table
-// in black and pixels a run-length stream leaves out in entry 0's colour.
-uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents);
+// The distinct colours the pixels of an accepted picture show as the launcher paints them,
+// counted in the packed block that UnpackDib made of it: colours, not table entries (two
+// entries of one colour count once), pixels beyond the table in black and pixels a
+// run-length stream leaves out in entry 0's colour.
+uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
+                             const uint8_t* packed);
 
 // The file of an [autorun] icon= value: what comes before a trailing ",index".
 std::string IconFilePart(const std::string& icon);
 
-// The program part of a game= value, as the launcher splits it.
-std::string GameProgramPart(const std::string& game);
+// The first row, as y with 0 the top row, that an accepted picture's run-length stream writes
+// as an empty row with a bare end of line (at the stream's start, or right after another end
+// of line): other programs leave that row blank, while the launcher, whose end of line at the
+// start of a row does nothing, fills it with the rows that follow. -1 when there is none.
+int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents);
+
+// The program part of a game= value, as the launcher splits it (the whole value when
+// wholeIsProgram: see BuildGameCommandLine).
+std::string GameProgramPart(const std::string& game, bool wholeIsProgram = false);
 
 // The screens the window is laid out for, and whether a laid-out window lies inside one.
 struct ScreenSize {

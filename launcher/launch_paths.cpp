@@ -12,10 +12,10 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool HasBlank(const char* text)
+bool HasBlank(const char* text, size_t length)
 {
-    for (; *text; ++text)
-        if (IsBlank(*text))
+    for (size_t i = 0; i < length; ++i)
+        if (IsBlank(text[i]))
             return true;
     return false;
 }
@@ -53,7 +53,8 @@ ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* na
     return ModuleDirStatus::Found;
 }
 
-const char* GameProgram(const char* gameFile, size_t* length, const char** rest)
+const char* GameProgram(const char* gameFile, bool wholeIsProgram, size_t* length,
+                        const char** rest)
 {
     const char* program = gameFile;
     size_t programLength = 0;
@@ -63,7 +64,7 @@ const char* GameProgram(const char* gameFile, size_t* length, const char** rest)
         programLength = close ? size_t(close - program) : strlen(program);
         *rest = close ? close + 1 : program + programLength;
     } else {
-        while (program[programLength] && !IsBlank(program[programLength]))
+        while (program[programLength] && (wholeIsProgram || !IsBlank(program[programLength])))
             ++programLength;
         *rest = program + programLength;
     }
@@ -71,17 +72,19 @@ const char* GameProgram(const char* gameFile, size_t* length, const char** rest)
     return program;
 }
 
-bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile)
+bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile,
+                          bool wholeIsProgram)
 {
     if (dstCap == 0)
         return false;
-    // A quoted program is quoted whole, the root included: "D:\"My Game\..." names no file.
-    if (!HasBlank(sourceDir) && gameFile[0] != '"')
-        return JoinPath(dst, dstCap, sourceDir, gameFile);
-
     size_t programLength = 0;
     const char* rest = nullptr;
-    const char* program = GameProgram(gameFile, &programLength, &rest);
+    const char* program = GameProgram(gameFile, wholeIsProgram, &programLength, &rest);
+    // Quotes only where a blank would end the program too early. A quoted value is quoted
+    // whole, the root included: "D:\"My Game\..." names no file.
+    if (!HasBlank(sourceDir, strlen(sourceDir)) && gameFile[0] != '"' &&
+        !HasBlank(program, programLength))
+        return JoinPath(dst, dstCap, sourceDir, gameFile);
 
     size_t used = 0;
     dst[0] = '\0';

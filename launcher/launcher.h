@@ -14,7 +14,8 @@ bool ReadLauncherSettings(HINSTANCE instance);
 // error box after each read that yields nothing, then string 402. False when either failed.
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
 
-// Starts sourceDir + gameFile with WinExec; tells the user when it cannot be started.
+// Starts sourceDir + gameFile with WinExec, quoted as BuildGameCommandLine says (the whole
+// value as one program when it names a file); tells the user when it cannot be started.
 void StartGame(const char* sourceDir, const char* gameFile);
 
 // The administrator's instance that a refused copy of the runtime starts: brings wing32.dll

@@ -32,6 +32,17 @@ bool FillSourceDir(HINSTANCE instance)
                                    length) != ModuleDirStatus::TooLong;
 }
 
+// Whether sourceDir followed by the whole game= value names a file (not a folder): the
+// profile reader hands game="My Game\START.EXE" over without its quotes.
+bool NamesFile(const char* sourceDir, const char* gameFile)
+{
+    char path[kPathBufferSize];
+    if (!JoinPath(path, sizeof path, sourceDir, gameFile))
+        return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
 bool ActivateRunningLauncher()
@@ -81,7 +92,8 @@ void StartGame(const char* sourceDir, const char* gameFile)
 {
     DropPendingQuit();
     char commandLine[kPathBufferSize];
-    if (!BuildGameCommandLine(commandLine, sizeof commandLine, sourceDir, gameFile)) {
+    if (!BuildGameCommandLine(commandLine, sizeof commandLine, sourceDir, gameFile,
+                              NamesFile(sourceDir, gameFile))) {
         ShowPathTooLong();
         return;
     }

@@ -1,8 +1,9 @@
 // The C library routines that the launcher's code (and the compiler, for block copies and
 // fills) calls, so that launcher.exe needs no C runtime DLL: Windows 95 as first shipped has
-// none. Plain loops, a machine word at a time where both sides are aligned. This file is
-// built with -ffreestanding -fno-builtin -fno-tree-loop-distribute-patterns, so that the
-// compiler does not turn a loop back into a call to the routine it implements.
+// none. Plain loops: the copies (memcpy, memmove) move a machine word at a time where both
+// sides are aligned, and the fill (memset) once its destination is; the others go byte by
+// byte. This file is built with -ffreestanding -fno-builtin -fno-tree-loop-distribute-patterns,
+// so that the compiler does not turn a loop back into a call to the routine it implements.
 #include <stddef.h>
 #include <stdint.h>
 

@@ -218,6 +218,16 @@ const DiscFault kFaults[] = {
          return true;
      },
      Nothing, 1, "FAIL game: GAME\\START.EXE is not in the disc folder"},
+    {"game_quoted_with_a_blank_beside_a_decoy",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("\"My Game\\START.EXE\"", "title.bmp");
+         return true;
+     },
+     [](const std::string& root) {
+         return CopyOne(GameExe(), root + "My Game\\START.EXE") &&
+                CopyOne(GameExe(), root + "My.exe");
+     },
+     0, "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\"\r\n"},
     {"game_not_a_program", KeepPlan,
      [](const std::string& root) { return WriteText(root + "GAME\\START.EXE", "@echo off\r\n"); },
      1, "FAIL game: GAME\\START.EXE is not a Windows program"},

@@ -19,7 +19,10 @@ struct Cleanup {
 
 struct BlankCase {
     const char* name;
-    const char* game;
+    const char* root;              // the launcher's folder; D:\ shows DriveDRoot()
+    const char* game;              // game= as written in autorun.inf
+    const char* program;           // the game's file under the root
+    const char* decoy;             // what would run if the program were not quoted
     const char* expectedArguments; // what follows the quoted program path
 };
 
@@ -27,31 +30,36 @@ class BlankInPath : public ::testing::TestWithParam<BlankCase>
 {
 };
 
-// A disc folder with a blank ("C:\Corvane Disc\") must never run C:\Corvane.exe: the program
-// path is quoted and whatever followed the program in game= stays its arguments.
+// A blank in the disc folder ("C:\Corvane Disc\") or in the game's own name ("My Game\",
+// whose quotes the profile reader drops) must never run the shorter path before it: the
+// program path is quoted and whatever followed the program in game= stays its arguments.
 TEST_P(BlankInPath, QuotedProgramPathRunsTheRealGameNotTheDecoy)
 {
     const BlankCase& c = GetParam();
-    const std::string root = "C:\\Corvane Disc\\";
-    const std::string decoy = "C:\\Corvane.exe";
-    Cleanup cleanup{{root, decoy}};
+    const std::string root = c.root;
+    // Files under D:\ are made in the folder that it shows.
+    auto onDisk = [](std::string path) {
+        return path.rfind("D:\\", 0) == 0 ? DriveDRoot() + path.substr(3) : path;
+    };
+    Cleanup cleanup{{onDisk(root), onDisk(c.decoy)}};
     DiscSpec disc;
-    disc.root = root;
+    disc.root = onDisk(root);
     disc.autorun = Autorun(c.game, "title.bmp");
     ASSERT_TRUE(LayOutDisc(disc));
-    ASSERT_TRUE(CopyOne(GameExe(), decoy));
+    ASSERT_TRUE(CopyOne(GameExe(), onDisk(root + c.program)));
+    ASSERT_TRUE(CopyOne(GameExe(), onDisk(c.decoy)));
 
     // The decoy is where an unquoted command line would find it.
     {
         std::string record = WorkRoot() + "decoy-check.txt";
         DeleteFileA(record.c_str());
         SetEnvironmentVariableA("CORVANE_GAME_RECORD", record.c_str());
-        UINT started = WinExec((root + "GAME\\START.EXE").c_str(), SW_SHOWNORMAL);
+        UINT started = WinExec((root + c.program).c_str(), SW_SHOWNORMAL);
         SetEnvironmentVariableA("CORVANE_GAME_RECORD", nullptr);
         ASSERT_GE(started, 32u);
         GameRecord unquoted;
         ASSERT_TRUE(ReadGameRecord(record, &unquoted));
-        ASSERT_EQ(Lower(unquoted.module), Lower(decoy));
+        ASSERT_EQ(Lower(unquoted.module), Lower(c.decoy));
     }
 
     Launcher launcher;
@@ -59,15 +67,19 @@ TEST_P(BlankInPath, QuotedProgramPathRunsTheRealGameNotTheDecoy)
     ASSERT_TRUE(OpenDialog(&launcher, root + "launcher.exe", &dialog));
     GameRecord record;
     ASSERT_NO_FATAL_FAILURE(PlayAndReadGame(launcher, dialog, &record));
-    EXPECT_EQ(Lower(record.module), Lower(root + "GAME\\START.EXE"));
-    EXPECT_EQ(record.command, "\"" + root + "GAME\\START.EXE\"" + c.expectedArguments);
+    EXPECT_EQ(Lower(record.module), Lower(root + c.program));
+    EXPECT_EQ(record.command, "\"" + root + c.program + "\"" + c.expectedArguments);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Games, BlankInPath,
-    ::testing::Values(BlankCase{"ProgramOnly", "GAME\\START.EXE", ""},
-                      BlankCase{"WithArguments", "GAME\\START.EXE -windowed /level 2",
-                                " -windowed /level 2"}),
+    ::testing::Values(BlankCase{"ProgramOnly", "C:\\Corvane Disc\\", "GAME\\START.EXE",
+                                "GAME\\START.EXE", "C:\\Corvane.exe", ""},
+                      BlankCase{"WithArguments", "C:\\Corvane Disc\\",
+                                "GAME\\START.EXE -windowed /level 2", "GAME\\START.EXE",
+                                "C:\\Corvane.exe", " -windowed /level 2"},
+                      BlankCase{"QuotedNameWithABlank", "D:\\", "\"My Game\\START.EXE\"",
+                                "My Game\\START.EXE", "D:\\My.exe", ""}),
     [](const ::testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
 
 struct LengthCase {

@@ -153,6 +153,7 @@ struct PaintCase {
     bmpw::Picture (*draw)();
     Encoding encoding;
     Placement placement;
+    uint8_t planes = 1; // as the file's header says
 };
 
 // A picture of 16 colours or fewer as a 4-bit BI_RLE4 file.
@@ -199,6 +200,7 @@ const PaintCase kPaintCases[] = {
     {"Test420x280Rle8", TestPicture420x280, Encoding::Rle8, kWorkedExample},
     {"Test100x80Rle8", TestPicture100x80, Encoding::Rle8, kNarrowPicture},
     {"Test100x80Rle4", TestPicture100x80In16Colours, Encoding::Rle4, kNarrowPicture},
+    {"Test100x80NoPlanes", TestPicture100x80, Encoding::Plain, kNarrowPicture, 0},
 };
 
 class PicturePainted : public ::testing::TestWithParam<PaintCase>
@@ -209,9 +211,10 @@ TEST_P(PicturePainted, PixelForPixelInsideTheFrameWithTheWindowLaidOutAroundIt)
 {
     const PaintCase& c = GetParam();
     const bmpw::Picture picture = c.draw();
-    const std::vector<uint8_t> file = c.encoding == Encoding::Rle4   ? WriteRle4Bmp(picture)
-                                      : c.encoding == Encoding::Rle8 ? bmpw::WriteRle8Bmp(picture)
-                                                                     : bmpw::WritePlainBmp(picture);
+    std::vector<uint8_t> file = c.encoding == Encoding::Rle4   ? WriteRle4Bmp(picture)
+                                : c.encoding == Encoding::Rle8 ? bmpw::WriteRle8Bmp(picture)
+                                                               : bmpw::WritePlainBmp(picture);
+    file[14 + 12] = c.planes; // biPlanes
 
     DiscSpec disc;
     disc.root = TestDiscRoot();

@@ -19,14 +19,15 @@ static void Check(bool condition)
         abort();
 }
 
-// The frozen 8-bit loader must agree on every file it accepted: same packed block, same
-// colours.
+// The frozen 8-bit loader must agree on every file it accepted: same packed block (but for
+// the plane count and image size, which the header now states), same colours.
 static void CheckSameAsBefore(const uint8_t* data, size_t size, bool accepted,
                               const uint8_t* packed, uint32_t packedSize, const BmpColor* colors)
 {
     bmplegacy::Decoded before;
     if (!bmplegacy::Decode(data, size, &before))
         return;
+    bmplegacy::StatePlanesAndSize(&before);
     Check(accepted);
     Check(before.packed.size() == packedSize &&
           memcmp(before.packed.data(), packed, packedSize) == 0);
@@ -35,13 +36,15 @@ static void CheckSameAsBefore(const uint8_t* data, size_t size, bool accepted,
               before.colors[i][2] == colors[i].blue);
 }
 
-// Painting always gets a normal 40-byte header for 8-bit bottom-up BI_RGB rows and a full
-// index table; rows expanded from 1 or 4 bits hold only values of that depth.
+// Painting always gets a normal 40-byte header for one plane of 8-bit bottom-up BI_RGB rows of
+// the block's size and a full index table; rows expanded from 1 or 4 bits hold only values of that
+// depth.
 static void CheckPacked(const BmpLayout& layout, const uint8_t* packed)
 {
     Check(memcmp(packed, "\x28\0\0\0", 4) == 0);
-    Check(memcmp(packed + 8, &layout.height, 4) == 0 && packed[14] == 8 && packed[15] == 0);
-    Check(memcmp(packed + 16, "\0\0\0\0", 4) == 0);
+    Check(memcmp(packed + 8, &layout.height, 4) == 0 &&
+          memcmp(packed + 12, "\x01\0\x08\0", 4) == 0);
+    Check(memcmp(packed + 16, "\0\0\0\0", 4) == 0 && memcmp(packed + 20, &layout.area, 4) == 0);
     Check(packed[32] == 0 && (packed[33] == 0 || packed[33] == 1) && packed[34] == 0);
     if (layout.bitCount < 8) {
         const uint8_t* rows = packed + kBmpInfoHeaderSize + 2 * kBmpPackedColors;

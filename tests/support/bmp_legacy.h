@@ -17,4 +17,15 @@ struct Decoded {
 // Decodes a whole file held in memory; false when that loader refused it.
 bool Decode(const uint8_t* file, size_t size, Decoded* out);
 
+// The one change made since to what that loader gave: the packed header says one plane and
+// the rows' size as biSizeImage, where it kept the file's values.
+inline void StatePlanesAndSize(Decoded* decoded)
+{
+    const size_t area = decoded->packed.size() - 40 - 2 * 256;
+    decoded->packed[12] = 1;
+    decoded->packed[13] = 0;
+    for (int i = 0; i < 4; ++i)
+        decoded->packed[20 + i] = uint8_t(area >> (8 * i));
+}
+
 } // namespace bmplegacy

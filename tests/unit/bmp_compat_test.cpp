@@ -1,5 +1,6 @@
-// Every file the 8-bit, 40-byte-header loader accepted gives the same packed block and
-// palette today: the suite, a generated corpus, and mutations and cuts of its files.
+// Every file the 8-bit, 40-byte-header loader accepted gives the same packed block (but for
+// the plane count and image size the header now states) and palette today: the suite, a generated
+// corpus, and mutations and cuts of its files.
 #include "tests/support/bmp_legacy.h"
 #include "demo/bmp_writer.h"
 #include "tests/unit/bmp_load_helper.h"
@@ -23,6 +24,7 @@ void ExpectSameAsBefore(const Bytes& file, const std::string& name, int* accepte
     bmplegacy::Decoded before;
     if (!bmplegacy::Decode(file.data(), file.size(), &before))
         return;
+    bmplegacy::StatePlanesAndSize(&before);
     ++*accepted;
     CoreLoad now = LoadThroughCore(file);
     ASSERT_TRUE(now.ok) << name;

@@ -39,18 +39,23 @@ void Set32(Bytes& file, size_t offset, uint32_t v)
         file[offset + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
+// The header is the file's, but for the plane count and the image size: painting needs one
+// plane (nothing shows for 0) and a size that is the block's rows.
 TEST(BmpPlain, RowsOfWidth10AreCopiedWithTheirPadding)
 {
     bmpw::BmpFields f;
-    f.biSizeImage = 1234; // not interpreted: kept as the file has it
+    f.biPlanes = 0;
+    f.biSizeImage = 1234;
     Bytes file = PlainFile(10, 3, f);
     CoreLoad load = LoadThroughCore(file);
     ASSERT_TRUE(load.ok);
     EXPECT_EQ(load.layout.stride, 12);
     EXPECT_EQ(load.packed.size(), 40u + 512u + 36u);
-    EXPECT_TRUE(std::equal(load.packed.begin(), load.packed.begin() + 40, file.begin() + 14));
+    EXPECT_TRUE(std::equal(load.packed.begin(), load.packed.begin() + 12, file.begin() + 14));
+    EXPECT_TRUE(std::equal(load.packed.begin() + 24, load.packed.begin() + 40, file.begin() + 38));
+    EXPECT_EQ(load.Field32(12), 1u | 8u << 16);
     EXPECT_EQ(load.Field32(16), bmpw::kBiRgb);
-    EXPECT_EQ(load.Field32(20), 1234u);
+    EXPECT_EQ(load.Field32(20), 36u);
     EXPECT_TRUE(std::equal(load.rows(), load.rows() + 36, file.end() - 36));
     EXPECT_EQ(load.rows()[10], 0xAB);
     EXPECT_EQ(load.rows()[24], 3);

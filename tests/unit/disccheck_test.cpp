@@ -220,7 +220,33 @@ TEST(PictureColours, CountsTheDistinctColoursThePixelsShow)
         BmpLayout layout;
         ASSERT_TRUE(
             ReadBmpLayout(file.data(), file.data() + 14, uint32_t(file.size() - 14), &layout));
-        EXPECT_EQ(CountPictureColours(layout, file.data() + 14), c.colours);
+        std::vector<uint8_t> packed(PackedDibSize(layout));
+        UnpackBmp(layout, file.data() + 14, packed.data());
+        EXPECT_EQ(CountPictureColours(layout, file.data() + 14, packed.data()), c.colours);
+    }
+}
+
+// Rows 8 pixels wide, 3 high: an end of line right after a full row's runs ends that row as
+// other programs read it too; one at the start of the stream or after another end of line is
+// an empty row that only the launcher passes over. A delta to the right leaves the row's start.
+TEST(PictureRows, FindsTheFirstEmptyRowWrittenAsABareEndOfLine)
+{
+    const struct {
+        std::vector<uint8_t> stream;
+        int32_t y;
+    } cases[] = {
+        {{8, 5, 0, 0, 8, 5, 0, 0, 8, 5}, -1},
+        {{0, 0, 8, 5, 0, 0, 8, 5}, 2},
+        {{8, 5, 0, 0, 0, 0, 8, 5}, 1},
+        {{8, 5, 0, 0, 0, 2, 3, 0, 0, 0}, -1},
+    };
+    for (const auto& c : cases) {
+        const std::vector<uint8_t> file =
+            bmpw::BuildBmp(Fields(8, 8, 3, kBmpRle8), std::vector<bmpw::RgbQuad>(256), c.stream);
+        BmpLayout layout;
+        ASSERT_TRUE(
+            ReadBmpLayout(file.data(), file.data() + 14, uint32_t(file.size() - 14), &layout));
+        EXPECT_EQ(FirstBareEndOfLineRow(layout, file.data() + 14), c.y) << c.y;
     }
 }
 
@@ -419,6 +445,11 @@ const FaultCase kFaults[] = {
          f->launcherImage = {ProgramKind::Only64Bit, kMachineAmd64, kSubsystemWindowsGui};
      },
      Verdict::Ok, "game: GAME\\START.EXE is a 32-bit x86 Windows GUI program"},
+    {"picture with an empty row written as a bare end of line",
+     [](DiscFacts* f) { f->pictureBareRow = 57; }, Verdict::Warn,
+     "picture: title.bmp's RLE8 data writes the empty row at y = 57 (0 is the top row) as a bare "
+     "end of line; the launcher passes over it and shows the rows above one row lower than "
+     "other programs do (write the empty row as a run of colour 0)"},
     {"picture of more colours than a 256-colour display has free",
      [](DiscFacts* f) { f->pictureColours = 237; }, Verdict::Warn,
      "title.bmp uses 237 colours; a 256-colour display shows only 236 of them exactly and the "

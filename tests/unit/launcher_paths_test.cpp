@@ -12,6 +12,7 @@ struct CommandCase {
     const char* sourceDir;
     const char* gameFile;
     const char* commandLine;
+    bool wholeIsProgram = false; // the whole value names a file
 };
 
 const CommandCase kCommandCases[] = {
@@ -31,6 +32,10 @@ const CommandCase kCommandCases[] = {
      "\"C:\\Disc Copy\\My Game\\start.exe\" -x"},
     {"unclosed quote: the rest is the program", "C:\\A B\\", "\"My Game\\start.exe",
      "\"C:\\A B\\My Game\\start.exe\""},
+    {"whole value names a file: one quoted program, not D:\\My.exe", "D:\\", "My Game\\START.EXE",
+     "\"D:\\My Game\\START.EXE\"", true},
+    {"whole value without a blank: joined as it stands", "D:\\", "GAME\\START.EXE",
+     "D:\\GAME\\START.EXE", true},
 };
 
 TEST(GameCommandLine, QuotesTheProgramWhenTheDirectoryHasABlankOrTheValueAQuote)
@@ -38,7 +43,8 @@ TEST(GameCommandLine, QuotesTheProgramWhenTheDirectoryHasABlankOrTheValueAQuote)
     for (const CommandCase& c : kCommandCases) {
         SCOPED_TRACE(c.rule);
         char buf[260];
-        ASSERT_TRUE(BuildGameCommandLine(buf, sizeof buf, c.sourceDir, c.gameFile));
+        ASSERT_TRUE(
+            BuildGameCommandLine(buf, sizeof buf, c.sourceDir, c.gameFile, c.wholeIsProgram));
         EXPECT_STREQ(buf, c.commandLine);
     }
 }
@@ -53,12 +59,12 @@ TEST(GameCommandLine, RefusesWhatDoesNotFitAndWritesNothingBeyond)
         char buf[300];
         memset(buf, 'x', sizeof buf);
         const std::string fits(room, 'g');
-        ASSERT_TRUE(BuildGameCommandLine(buf, 260, dir.c_str(), fits.c_str()));
+        ASSERT_TRUE(BuildGameCommandLine(buf, 260, dir.c_str(), fits.c_str(), false));
         EXPECT_EQ(strlen(buf), 259u);
         EXPECT_EQ(buf[260], 'x');
         memset(buf, 'x', sizeof buf);
         const std::string tooLong = fits + "g";
-        EXPECT_FALSE(BuildGameCommandLine(buf, 260, dir.c_str(), tooLong.c_str()));
+        EXPECT_FALSE(BuildGameCommandLine(buf, 260, dir.c_str(), tooLong.c_str(), false));
         EXPECT_STREQ(buf, "");
         EXPECT_EQ(buf[260], 'x');
     }
