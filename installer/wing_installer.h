@@ -4,8 +4,6 @@
 
 #include "installer/version_decision.h"
 
-extern int WinGInstalled;
-
 void InstallWinG();
 
 // What the administrator's instance of the launcher does: brings wing32.dll in the system

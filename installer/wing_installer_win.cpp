@@ -4,11 +4,7 @@
 #include <shellapi.h>
 
 #include "bitmap/file_reader.h"
-#include "launcher/globals.h"
-#include "launcher/path_join.h"
-#include "startup/startup.h"
-
-int WinGInstalled = 0;
+#include "common/globals.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "launcher/path_join.h"
+#include "common/path_join.h"
 
 namespace
 {

@@ -1,10 +1,9 @@
 #include "launcher/launcher.h"
 
+#include "common/error_boxes.h"
+#include "common/globals.h"
 #include "installer/wing_installer.h"
-#include "launcher/error_boxes.h"
-#include "launcher/globals.h"
 #include "launcher/launch_paths.h"
-#include "launcher/path_join.h"
 #include "resources/resource_ids.h"
 #include "startup/startup.h"
 
@@ -14,13 +13,6 @@ namespace
 const char kSection[] = "CorvaneGame";
 const char kProfileName[] = "autorun.inf";
 constexpr DWORD kModuleNameSize = 259; // the name, or its first 259 bytes when it is longer
-
-// Tells the user that a path would not fit its buffer.
-void ShowPathTooLong()
-{
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    ShowSystemError();
-}
 
 // Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
 // had). False when the name was too long for its buffer: a cut name is no directory at all.

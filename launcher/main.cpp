@@ -1,8 +1,8 @@
 // The launcher's entry: one pass from the instance rule to the start of the game.
 #include <windows.h>
 
+#include "common/globals.h"
 #include "installer/wing_installer.h"
-#include "launcher/globals.h"
 #include "launcher/launcher.h"
 #include "resources/resource_ids.h"
 #include "startup/startup.h"

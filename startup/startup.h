@@ -2,12 +2,7 @@
 #pragma once
 #include <windows.h>
 
-struct DibImage;
-
 extern const char kStartupClassName[]; // "CorvaneStartupDialogClass"
-extern DibImage* StartupImage;
-extern RECT ImageRect;
-extern HWND StartupDialog;
 
 void FillStartupClass(WNDCLASSA* wc, HINSTANCE instance);
 LRESULT CALLBACK StartupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

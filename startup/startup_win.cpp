@@ -3,16 +3,12 @@
 #include "startup/startup.h"
 
 #include "bitmap/dib.h"
+#include "common/globals.h"
 #include "installer/wing_installer.h"
-#include "launcher/globals.h"
-#include "launcher/path_join.h"
 #include "resources/resource_ids.h"
 #include "startup/layout.h"
 
 const char kStartupClassName[] = "CorvaneStartupDialogClass";
-DibImage* StartupImage = nullptr;
-RECT ImageRect = {0, 0, 0, 0};
-HWND StartupDialog = nullptr;
 
 namespace
 {

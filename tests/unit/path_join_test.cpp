@@ -1,4 +1,4 @@
-#include "launcher/path_join.h"
+#include "common/path_join.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "launcher/error_boxes.h"
+#include "common/error_boxes.h"
 
 #include <gtest/gtest.h>
 #include <string>

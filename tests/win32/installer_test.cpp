@@ -2,8 +2,7 @@
 // copy-or-keep in scratch directories, and the Retry/Cancel prompt driven from a helper thread.
 #include "installer/wing_installer.h"
 
-#include "launcher/globals.h"
-#include "startup/startup.h"
+#include "common/globals.h"
 #include "tests/support/installer_test_support.h"
 #include "tests/win32/launcher_box_watcher.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/globals.h"
+#include "common/globals.h"
 #include "launcher/launcher.h"
 #include "tests/win32/launcher_box_watcher.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bitmap/dib.h"
-#include "launcher/globals.h"
+#include "common/globals.h"
 #include "resources/resource_ids.h"
 #include "startup/layout.h"
 #include "startup/startup.h"

@@ -1,6 +1,9 @@
-// Bounded joins for the launcher's fixed-size path buffers.
+// The launcher's fixed-size path buffers and the bounded joins that fill them.
 #pragma once
 #include <cstddef>
+
+constexpr int kPathBufferSize = 260;   // 259 characters and the terminator
+constexpr int kProfileValueSize = 259; // values arrive with at most 258 characters
 
 // Writes a followed by b into dst, which holds cap bytes including the terminator. When the
 // result does not fit, nothing is joined: dst becomes "" and the result is false.

@@ -13,6 +13,10 @@ void ShowSystemError();
 // An "Error" box with the given text.
 void ShowErrorBox(const char* text);
 
+// Tells the user that a path would not fit its buffer: ShowSystemError for
+// ERROR_FILENAME_EXCED_RANGE, which stays the thread's last-error code.
+void ShowPathTooLong();
+
 // A box with string `message` of instance's string table under the caption of string 400;
 // nothing is shown when either string is missing.
 void ShowStringMessage(HINSTANCE instance, UINT message);

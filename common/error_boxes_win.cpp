@@ -1,4 +1,4 @@
-#include "launcher/error_boxes.h"
+#include "common/error_boxes.h"
 
 #include "resources/resource_ids.h"
 
@@ -25,6 +25,12 @@ void ShowSystemError()
 void ShowErrorBox(const char* text)
 {
     MessageBoxA(nullptr, text, "Error", kBoxStyle);
+}
+
+void ShowPathTooLong()
+{
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    ShowSystemError();
 }
 
 void ShowStringMessage(HINSTANCE instance, UINT message)
