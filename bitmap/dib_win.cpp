@@ -2,13 +2,13 @@
 #include "bitmap/dib.h"
 
 #include "bitmap/file_reader.h"
+#include "common/global_memory.h"
+#include "common/path_join.h"
 
 #include <string.h>
 
 namespace
 {
-
-constexpr int kPathBufferSize = 260; // 259 characters and the terminator
 
 // A zero-filled fixed block, locked; null when either step fails.
 void* AllocateLocked(SIZE_T size)
@@ -20,14 +20,6 @@ void* AllocateLocked(SIZE_T size)
     if (!pointer)
         GlobalFree(block);
     return pointer;
-}
-
-// Unlocks and frees a block by the pointer that locking it gave.
-void ReleaseLocked(void* pointer)
-{
-    HGLOBAL block = GlobalHandle(pointer);
-    GlobalUnlock(block);
-    GlobalFree(block);
 }
 
 // Reads the rest of the file, after the 14-byte header already in fileHeader, into buffer.

@@ -3,18 +3,7 @@
 
 #include <stdint.h>
 
-namespace
-{
-
-// Unlocks and frees a block by the pointer that locking it gave.
-void ReleaseLocked(void* pointer)
-{
-    HGLOBAL block = GlobalHandle(pointer);
-    GlobalUnlock(block);
-    GlobalFree(block);
-}
-
-} // namespace
+#include "common/global_memory.h"
 
 // Opens a file for reading and measures it with two seeks; null when the record cannot be
 // made or the file cannot be opened.

@@ -137,12 +137,6 @@ INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM)
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-// A measured rectangle in the layout's own type.
-LayoutRect ToLayout(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // A copy of the launcher's dialog template that makes a hidden window.
 bool HiddenTemplate(HINSTANCE instance, std::vector<DWORD>* copy)
 {

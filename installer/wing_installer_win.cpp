@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "bitmap/file_reader.h"
+#include "common/global_memory.h"
 #include "common/globals.h"
 
 namespace
@@ -201,9 +202,7 @@ FileVersion ReadFileVersion(const char* path)
         return version;
     }
     version = VersionFromBlock(path, handleValue, size, data);
-    HGLOBAL handle = GlobalHandle(data);
-    GlobalUnlock(handle);
-    GlobalFree(handle);
+    ReleaseLocked(data);
     return version;
 }
 

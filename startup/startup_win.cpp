@@ -6,7 +6,6 @@
 #include "common/globals.h"
 #include "installer/wing_installer.h"
 #include "resources/resource_ids.h"
-#include "startup/layout.h"
 
 const char kStartupClassName[] = "CorvaneStartupDialogClass";
 
@@ -22,11 +21,6 @@ int ImageScale;
 const BITMAPINFOHEADER* PictureHeader()
 {
     return StartupImage ? StartupImage->PackedDib : nullptr;
-}
-
-LayoutRect ToLayout(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 // Loads SourceDir + BitmapFile; a path that does not fit its buffer is a failed load.

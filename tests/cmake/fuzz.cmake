@@ -68,11 +68,12 @@ if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   endfunction()
   corvane_add_fuzz_test(fuzz_bmp bmp_fuzz ${CMAKE_CURRENT_BINARY_DIR}/fuzz_corpus)
 
-  # The whole load (file reader, LoadDib, FreeDib): the Windows files of bitmap/, unchanged,
-  # against a stand-in for the Win32 calls they make, from the same seeds.
+  # The whole load (file reader, LoadDib, FreeDib): the Windows files of bitmap/ and the
+  # global-memory helper of common/, unchanged, against a stand-in for the Win32 calls they
+  # make, from the same seeds.
   corvane_libfuzzer_target(dib_load_fuzz ${fuzz_src}/dib_load_fuzz_target.cpp
     ${fuzz_src}/win32_standin.cpp ${PROJECT_SOURCE_DIR}/bitmap/file_reader_win.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/dib_win.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/dib_win.cpp ${PROJECT_SOURCE_DIR}/common/global_memory_win.cpp)
   target_include_directories(dib_load_fuzz BEFORE PRIVATE ${fuzz_src}/win32_standin)
   corvane_add_fuzz_test(fuzz_dib_load dib_load_fuzz ${CMAKE_CURRENT_BINARY_DIR}/fuzz_corpus_load)
 endif()

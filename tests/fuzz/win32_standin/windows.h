@@ -1,6 +1,7 @@
 // A host stand-in for the part of <windows.h> that the picture loader's Windows files
-// (bitmap/file_reader_win.cpp, bitmap/dib_win.cpp) use, so that they build unchanged on the
-// host for fuzzing. Types have their Win32 sizes; win32_standin.cpp serves the calls.
+// (bitmap/file_reader_win.cpp, bitmap/dib_win.cpp, common/global_memory_win.cpp) use, so that
+// they build unchanged on the host for fuzzing. Types have their Win32 sizes; win32_standin.cpp
+// serves the calls.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
