@@ -104,9 +104,11 @@ LRESULT OnPaletteChanged(HWND window, HWND changer)
     return 0;
 }
 
+// Frees the picture and forgets it: a palette message that comes later finds no picture.
 LRESULT OnDestroy()
 {
     FreeDib(StartupImage);
+    StartupImage = nullptr;
     PostQuitMessage(0);
     return 0;
 }

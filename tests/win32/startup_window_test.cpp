@@ -82,7 +82,6 @@ struct OpenDialog {
     ~OpenDialog()
     {
         DestroyWindow(window);
-        StartupImage = nullptr; // freed by WM_DESTROY
         MSG msg;
         PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
@@ -181,6 +180,10 @@ TEST(StartupWindow, LaysOutAroundThePictureAndPaintsFrameAndPicture)
                 << c.x << "," << c.y << " after " << message;
         }
     }
+    // WM_DESTROY frees the picture and forgets it: a palette message after it finds none.
+    DestroyWindow(dialog.window);
+    EXPECT_EQ(StartupImage, nullptr);
+    EXPECT_EQ(StartupWndProc(dialog.window, WM_QUERYNEWPALETTE, 0, 0), FALSE);
 }
 
 // On a 256-colour screen (a palette device) the window realizes the picture's palette again
