@@ -1,5 +1,6 @@
 // The message boxes through which the launcher tells the user of a failure. None has an
-// owner window; each returns when its box has been dismissed.
+// owner window; the launcher's own windows take no input while one is up, and each returns
+// when its box has been dismissed.
 #pragma once
 #include <windows.h>
 

@@ -5,7 +5,9 @@
 namespace
 {
 
-constexpr UINT kBoxStyle = MB_OK | MB_ICONERROR;
+// Without an owner a box leaves the startup window enabled; task-modal, it disables the
+// thread's windows while it is up, so that Play or Quit cannot be pressed behind it.
+constexpr UINT kBoxStyle = MB_OK | MB_ICONERROR | MB_TASKMODAL;
 
 } // namespace
 

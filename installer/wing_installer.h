@@ -4,11 +4,14 @@
 
 #include "installer/version_decision.h"
 
+// Play's check: brings wing32.dll in the system directory up to the disc's copy beside the
+// launcher, once per run; a path that does not fit its buffer is reported in an "Error" box.
 void InstallWinG();
 
 // What the administrator's instance of the launcher does: brings wing32.dll in the system
 // directory up to the disc's copy beside its own file by the same version rule, with no
-// window. 0 when the installed copy is now at least as new, else the Win32 error code.
+// window. 0 when the installed copy is now at least as new, else the Win32 error code
+// (ERROR_FILENAME_EXCED_RANGE, with no box, when a path does not fit its buffer).
 DWORD UpdateRuntimeAlone();
 int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* targetDir);
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath);

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "bitmap/file_reader.h"
+#include "common/error_boxes.h"
 #include "common/global_memory.h"
 #include "common/globals.h"
 
@@ -234,15 +235,17 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
 }
 
 // 1 when targetDir ends up with a copy of fileName at least as new as sourceDir's, 0 when a
-// needed copy was abandoned or a path does not fit its buffer (then nothing is touched).
+// needed copy was abandoned or a path does not fit its buffer (then the user is told in an
+// "Error" box and nothing is touched).
 int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* targetDir)
 {
     char sourcePath[kPathBufferSize];
     char targetPath[kPathBufferSize];
-    if (!JoinPath(sourcePath, sizeof sourcePath, sourceDir, fileName))
+    if (!JoinPath(sourcePath, sizeof sourcePath, sourceDir, fileName) ||
+        !JoinPath(targetPath, sizeof targetPath, targetDir, fileName)) {
+        ShowPathTooLong();
         return 0;
-    if (!JoinPath(targetPath, sizeof targetPath, targetDir, fileName))
-        return 0;
+    }
     FileVersion installed = ReadFileVersion(targetPath);
     FileVersion disc = ReadFileVersion(sourcePath);
     LONG result;
@@ -254,7 +257,8 @@ int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* ta
 }
 
 // Runs the check once per run: after a check that left the file in place, later calls
-// return at once. Nothing is shown when a directory cannot be formed.
+// return at once. A path of the file that does not fit its buffer is reported as a name that
+// is too long, and the file is left as it is.
 void InstallWinG()
 {
     if (WinGInstalled != 0)
@@ -263,6 +267,8 @@ void InstallWinG()
     char systemDir[kPathBufferSize];
     if (FormRuntimeDirs(discDir, systemDir))
         WinGInstalled = UpdateSystemFile(kLibraryFile, discDir, systemDir);
+    else
+        ShowPathTooLong();
 }
 
 DWORD UpdateRuntimeAlone()

@@ -64,13 +64,16 @@ inline void PlayAndReadGame(Launcher& launcher, HWND dialog, GameRecord* record)
     ASSERT_TRUE(ReadGameRecord(launcher.recordFile, record));
 }
 
-// The launcher showed exactly one "Error" box with the system's text for an over-long name.
-inline void ExpectOneNameTooLongBox(const std::vector<Box>& boxes)
+// The launcher showed exactly count "Error" boxes, each with the system's text for an
+// over-long name.
+inline void ExpectNameTooLongBoxes(const std::vector<Box>& boxes, size_t count)
 {
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Error");
-    EXPECT_EQ(boxes[0].text, SystemText(kErrorFilenameExcedRange));
-    EXPECT_EQ(boxes[0].icon, "error");
+    ASSERT_EQ(boxes.size(), count);
+    for (const Box& box : boxes) {
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.text, SystemText(kErrorFilenameExcedRange));
+        EXPECT_EQ(box.icon, "error");
+    }
 }
 
 } // namespace e2e

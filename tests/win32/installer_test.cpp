@@ -318,8 +318,9 @@ TEST_F(Installer, PromptCutsATargetLongerThanAPathBuffer)
 }
 
 // A file path that does not fit its 260-byte buffer is neither cut nor copied: the check
-// gives up without a prompt. The longest path that fits (259 characters) still works.
-TEST_F(Installer, FilePathsThatDoNotFitAreRefusedSilently)
+// gives up with the box for a name that is too long. The longest path that fits (259
+// characters) still works.
+TEST_F(Installer, FilePathsThatDoNotFitAreRefusedWithABox)
 {
     Place(source, "v1000", false);
     std::string tooLongDir = target + std::string(250 - target.size() - 1, 'L') + "\\";
@@ -338,7 +339,7 @@ TEST_F(Installer, FilePathsThatDoNotFitAreRefusedSilently)
     EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str()), 1);
     EXPECT_TRUE(SameBytes(ReadAll(dir + "wing32.dll"), ReadAll(source + "wing32.dll")));
 
-    EXPECT_TRUE(watcher->Stop().empty());
+    EXPECT_EQ(watcher->Stop().size(), 2u); // one for each call that gave up
 }
 
 // ---- InstallWinG against the real system directory ----
@@ -414,8 +415,9 @@ TEST_F(InstallWinGTest, CancelledCopyLeavesTheFlagAtZero)
 }
 
 // A launcher directory too deep for "system\\win95\\wing32.dll" to fit a path buffer: nothing
-// is copied and nothing is shown; the game is left to report the missing library.
-TEST_F(InstallWinGTest, DiscDirectoryThatDoesNotFitDoesNothing)
+// is copied, and an "Error" box without owner says that the name is too long. The
+// administrator's instance, which has no window, gives the error code instead of a box.
+TEST_F(InstallWinGTest, DiscDirectoryThatDoesNotFitIsReported)
 {
     Place(discDir, "v1000", false);
     std::string deep = source + std::string(237 - source.size() - 1, 'D') + "\\";
@@ -423,10 +425,13 @@ TEST_F(InstallWinGTest, DiscDirectoryThatDoesNotFitDoesNothing)
     lstrcpyA(SourceDir, deep.c_str());
     std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
     InstallWinG();
+    EXPECT_EQ(UpdateRuntimeAlone(), DWORD(ERROR_FILENAME_EXCED_RANGE));
     const auto boxes = watcher->Stop();
     EXPECT_EQ(WinGInstalled, 0);
     EXPECT_FALSE(Exists(installed));
-    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes[0].text, SystemText(ERROR_FILENAME_EXCED_RANGE));
 }
 
 } // namespace
