@@ -107,6 +107,39 @@ def read_resources(data, root, off):
     return found
 
 
+def version_node(block, at):
+    """One node of a version resource at offset at: its key, value bytes, children, length."""
+    length, value_length, text = struct.unpack_from("<HHH", block, at)
+    key_end = at + 6
+    while block[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    value_at = (key_end + 5) & ~3
+    value = block[value_at:value_at + value_length * (2 if text else 1)]
+    children, child = [], (value_at + len(value) + 3) & ~3
+    while child < at + length:
+        children.append(version_node(block, child))
+        child = (child + children[-1]["length"] + 3) & ~3
+    return {"key": block[at + 6:key_end].decode("utf-16-le"), "value": value,
+            "children": children, "length": length}
+
+
+def file_version(resources):
+    """The fixed file and product versions ("1.2.3.4") of the version resource and its string
+    values ({"FileVersion": "1.2.3", ...}); (None, None, {}) without one."""
+    if (RT_VERSION, 1) not in resources:
+        return None, None, {}
+    root = version_node(resources[(RT_VERSION, 1)], 0)
+    ms, ls, pms, pls = struct.unpack_from("<IIII", root["value"], 8)
+    strings = {string["key"]: string["value"].decode("utf-16-le").rstrip("\0")
+               for info in root["children"] if info["key"] == "StringFileInfo"
+               for table in info["children"] for string in table["children"]}
+
+    def dotted(high, low):
+        return f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}"
+
+    return dotted(ms, ls), dotted(pms, pls), strings
+
+
 def check_manifest(resources):
     """What is wrong with the manifest and the version resource, as lines."""
     failures = []
