@@ -143,13 +143,12 @@ int DrawDib(HDC dc, int x, int y, const DibImage* image, int srcX, int srcY, int
     RealizePalette(dc);
     if (scale < 1)
         scale = 1;
-    const int previousMode = scale != 1 ? SetStretchBltMode(dc, COLORONCOLOR) : 0;
+    const int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
     int bottomUpY = header->biHeight - height - srcY;
     int result =
         StretchDIBits(dc, x, y, width * scale, height * scale, srcX, bottomUpY, width, height, rows,
                       reinterpret_cast<const BITMAPINFO*>(header), DIB_PAL_COLORS, SRCCOPY);
-    if (previousMode)
-        SetStretchBltMode(dc, previousMode);
+    SetStretchBltMode(dc, previousMode);
     SelectPalette(dc, previous, FALSE);
     return result;
 }

@@ -12,12 +12,13 @@ function(corvane_product_target target)
   # an i686 thread only a 4-byte aligned stack, and 386 code has nothing that wants more.
   # Arguments are pushed rather than stored into a reserved area: about a sixth of the code
   # less. GCC only does that without stack probes, which a frame below the 4 KiB guard page
-  # never needs; a larger frame fails the build.
+  # never needs; a larger frame fails the build. Data is aligned only as its type needs, and
+  # calls in tail position stay calls (turned into jumps, they cost more code than they save).
   if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     target_compile_options(${target} PRIVATE -march=i386 -fno-asynchronous-unwind-tables
       -fno-unwind-tables -mpreferred-stack-boundary=2
       -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4000
-      -malign-data=abi)
+      -malign-data=abi -fno-optimize-sibling-calls)
   endif()
   if(WIN32)
     # One section a function, so that the link drops what launcher.exe does not call.

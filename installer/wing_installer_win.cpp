@@ -145,8 +145,7 @@ DWORD CopyAsAdministrator()
     run.owner = StartupDialog;
     const DWORD length = GetModuleFileNameA(nullptr, run.program, sizeof run.program - 1);
     if (length == 0 || length >= sizeof run.program - 1)
-        return ERROR_FILENAME_EXCED_RANGE;
-    run.program[length] = '\0';
+        return ERROR_FILENAME_EXCED_RANGE; // a cut name, without its terminator
     DWORD threadId;
     HANDLE thread = CreateThread(nullptr, 0, RunElevatedCopy, &run, 0, &threadId);
     if (!thread)
@@ -234,6 +233,23 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
     return result;
 }
 
+namespace
+{
+
+// Forms the paths of fileName in sourceDir and in targetDir and tells whether the target's
+// copy must be replaced by the source's. False when a path does not fit its buffer.
+bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const char* sourceDir,
+              const char* targetDir, bool* needed)
+{
+    if (!JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
+        !JoinPath(targetPath, kPathBufferSize, targetDir, fileName))
+        return false;
+    *needed = NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath));
+    return true;
+}
+
+} // namespace
+
 // 1 when targetDir ends up with a copy of fileName at least as new as sourceDir's, 0 when a
 // needed copy was abandoned or a path does not fit its buffer (then the user is told in an
 // "Error" box and nothing is touched).
@@ -241,18 +257,13 @@ int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* ta
 {
     char sourcePath[kPathBufferSize];
     char targetPath[kPathBufferSize];
-    if (!JoinPath(sourcePath, sizeof sourcePath, sourceDir, fileName) ||
-        !JoinPath(targetPath, sizeof targetPath, targetDir, fileName)) {
+    bool needed;
+    if (!PlanCopy(sourcePath, targetPath, fileName, sourceDir, targetDir, &needed)) {
         ShowPathTooLong();
         return 0;
     }
-    FileVersion installed = ReadFileVersion(targetPath);
-    FileVersion disc = ReadFileVersion(sourcePath);
-    LONG result;
-    if (NeedsCopy(installed, disc))
-        result = CopyFileWithRetry(targetPath, sourcePath);
-    else
-        result = FileGetSize(sourcePath); // never -1
+    const LONG result =
+        needed ? CopyFileWithRetry(targetPath, sourcePath) : FileGetSize(sourcePath); // never -1
     return result != -1 ? 1 : 0;
 }
 
@@ -271,20 +282,19 @@ void InstallWinG()
         ShowPathTooLong();
 }
 
+// The instance ends right after: the error mode it sets for the copy is not set back.
 DWORD UpdateRuntimeAlone()
 {
     char discDir[kPathBufferSize];
     char systemDir[kPathBufferSize];
     char sourcePath[kPathBufferSize];
     char targetPath[kPathBufferSize];
+    bool needed;
     if (!FormRuntimeDirs(discDir, systemDir) ||
-        !JoinPath(sourcePath, sizeof sourcePath, discDir, kLibraryFile) ||
-        !JoinPath(targetPath, sizeof targetPath, systemDir, kLibraryFile))
+        !PlanCopy(sourcePath, targetPath, kLibraryFile, discDir, systemDir, &needed))
         return ERROR_FILENAME_EXCED_RANGE;
-    if (!NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath)))
+    if (!needed)
         return 0;
-    const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    const DWORD error = CopyRuntimeFile(targetPath, sourcePath);
-    SetErrorMode(previousMode);
-    return error;
+    SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    return CopyRuntimeFile(targetPath, sourcePath);
 }
