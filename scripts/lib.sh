@@ -1,5 +1,9 @@
 # Shared by the scripts: where the project is and which Windows build can run here.
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The script that sourced this file, its arguments and where it started, for lock_trees.
+corvane_script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
+corvane_script_args=("$@")
+corvane_script_cwd=$PWD
 
 # The binfmt_misc entry (its file) that hands i386 ELF programs to an emulator, if one is
 # enabled. Such an entry is consulted before the kernel's own loader, so with it every 32-bit
@@ -70,4 +74,45 @@ pe_machine() {
     8664) echo x86_64 ;;
     *) od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ' ;;
   esac
+}
+
+# Holds the lock of each build tree named (made when missing) for the rest of the calling
+# script: one lock covers a tree's builds and its Wine prefixes, whose wineserver a script
+# restarts and whose drives it re-points. A script that a holder started (a test, make-iso
+# under scripts/run) shares its locks. A run that must wait says for what, once. The script
+# runs again from its start under flock(1), which keeps the lock out of the processes it
+# starts: a wineserver left running holds none.
+lock_trees() {
+  local dir lock holder locks=() chain=()
+  if [ -n "${CORVANE_LOCK_NOTE:-}" ]; then # this run has just taken these locks
+    IFS=: read -ra locks <<<"${CORVANE_LOCK_NOTE#:}"
+    for lock in "${locks[@]}"; do echo "${corvane_script#"$top"/} (pid $$)" >"$lock"; done
+    unset CORVANE_LOCK_NOTE
+    locks=()
+  fi
+  for dir in "$@"; do
+    mkdir -p "$dir" && dir=$(cd "$dir" && pwd)
+    case ":${CORVANE_LOCKED:-}:" in *":$dir:"*) continue ;; esac
+    locks+=("$dir/.corvane-lock")
+  done
+  [ ${#locks[@]} -gt 0 ] || return 0
+  mapfile -t locks < <(printf '%s\n' "${locks[@]}" | sort -u) # one order for every run
+  for lock in "${locks[@]}"; do
+    if ! flock -n "$lock" true; then
+      holder=$(cat "$lock" 2>/dev/null || true)
+      echo "${corvane_script##*/}: waiting for ${holder:-another run} to finish with ${lock%/*}" >&2
+    fi
+    chain+=(flock -o "$lock")
+    CORVANE_LOCKED+=":${lock%/*}" CORVANE_LOCK_NOTE+=":$lock"
+  done
+  export CORVANE_LOCKED CORVANE_LOCK_NOTE
+  cd "$corvane_script_cwd"
+  exec "${chain[@]}" "$BASH" "$corvane_script" "${corvane_script_args[@]}"
+}
+
+# The build tree that holds a Wine prefix, when the prefix lies directly in one.
+prefix_tree() {
+  local dir
+  dir=$(dirname "$1")
+  [ ! -f "$dir/CMakeCache.txt" ] || echo "$dir"
 }
