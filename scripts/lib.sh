@@ -56,6 +56,15 @@ windows_test_preset() {
   fi
 }
 
+# Unsets DISPLAY, saying so, when it names a display that cannot be opened (a stale SSH one,
+# say): Wine with its messages off would fail there without a word. $1 names the script.
+check_display() {
+  [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || return 0
+  timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+  echo "$1: the display DISPLAY=$DISPLAY cannot be opened; running under Xvfb instead" >&2
+  unset DISPLAY
+}
+
 # Configures (with any further -D settings) and builds a preset.
 build_preset() {
   cmake --preset "$@" >/dev/null
