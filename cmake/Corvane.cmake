@@ -68,11 +68,19 @@ set(CORVANE_WINE_ENV
   "WINEDEBUG=-all,warn+seh"
   "WINEDLLOVERRIDES=wing32=n")
 
-# A test that runs a Windows program under Wine in the shared prefix, one at a time.
+# Wine logs (with WINEDEBUG=warn+seh) every exception that a program raises, also those it
+# swallows inside a window procedure; one with an error code (0xC...) fails the test that
+# saw it. Wine's own RPC exception 0x6BA is not one of them.
+set(hex "[0-9a-fA-F]")
+set(CORVANE_WINE_CRASH "code=[cC]${hex}${hex}${hex}${hex}${hex}${hex}${hex}\\)")
+
+# A test that runs a Windows program under Wine in the shared prefix, one at a time, and
+# fails on a crash that Wine logs.
 function(corvane_add_wine_test name)
   add_test(NAME ${name} COMMAND ${ARGN})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${CORVANE_WINE_ENV}"
+    FAIL_REGULAR_EXPRESSION "${CORVANE_WINE_CRASH}"
     FIXTURES_REQUIRED wineprefix
     RUN_SERIAL TRUE)
 endfunction()

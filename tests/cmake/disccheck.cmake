@@ -6,8 +6,5 @@ target_link_libraries(unit_tests PRIVATE disccheck_core)
 if(WIN32 AND TARGET e2e_tests)
   add_dependencies(e2e_tests disccheck mkdisc demo_disc)
   corvane_add_wine_test(cd_image ${PROJECT_SOURCE_DIR}/tests/cd_image_test.sh ${CMAKE_BINARY_DIR})
-  set(hex "[0-9a-fA-F]")
-  set_tests_properties(cd_image PROPERTIES
-    TIMEOUT 120
-    FAIL_REGULAR_EXPRESSION "code=[cC]${hex}${hex}${hex}${hex}${hex}${hex}${hex}\\)")
+  set_tests_properties(cd_image PROPERTIES TIMEOUT 120)
 endif()
