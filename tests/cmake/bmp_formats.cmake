@@ -14,6 +14,7 @@ if(NOT WIN32)
       COMMAND unit_tests --gtest_filter=ImageMagickPictures.*:-*.Skip*)
     set_tests_properties(imagemagick_decode PROPERTIES
       FIXTURES_REQUIRED imagemagick_pictures
+      FAIL_REGULAR_EXPRESSION "${no_test_ran}"
       ENVIRONMENT CORVANE_IMAGEMAGICK_DIR=${im_dir})
   endif()
 endif()
