@@ -8,8 +8,9 @@ usage: pe_check.py LAUNCHER.EXE REVIEWED_IMPORTS OBJDUMP
   reviewed and listed;
 - header: an i386 Windows GUI program for subsystem and OS version 4.0, without a TLS
   directory (Windows 95 runs no TLS callbacks of a program) and without a time stamp;
-- code: no instruction that a 386 lacks and later compilers like to use (CMOV, FCOMI, the
-  multi-byte NOP, MMX/SSE, CPUID, RDTSC, CMPXCHG8B);
+- code: every instruction of every code section one that a 386 with its 387 has; anything
+  else (BSWAP, XADD, CMPXCHG, CMOV, UD2, CPUID, the multi-byte NOP, MMX/SSE ...) fails,
+  whatever compiler or flag brought it in;
 - manifest (resource 1 of type 24), which Windows Vista and later read: the user's own rights
   (asInvoker, no UI access) under one asm.v2 trustInfo, the systems from Vista to 10/11, system
   DPI awareness and no dependency on the version 6 common controls; and a version resource
@@ -36,9 +37,45 @@ SUPPORTED_OS = {
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
 }
 INSTALLER_WORDS = ("setup", "install", "update", "patch")
-BEYOND_386 = re.compile(
-    r"^\s*[0-9a-f]+:\s+(?:[0-9a-f]{2} )+\s*"
-    r"(cmov\w*|fcmov\w*|fcomi\w*|fucomi\w*|nopw|nopl|cpuid|rdtsc\w*|cmpxchg8b|\w*\s.*%x?mm\d)")
+# What a 386 and its 387 run, as objdump -M intel names it: prefixes, then instructions.
+PREFIXES_386 = set("rep repz repe repnz repne lock data16 addr16 cs ds es ss fs gs".split())
+INSTRUCTIONS_386 = set("""
+aaa aad aam aas adc add and arpl bound bsf bsr bt btc btr bts call cbw cdq clc cld cli clts
+cmc cmp cmps cwd cwde daa das dec div enter hlt idiv imul in inc ins int int3 into iret iretd
+ja jae jb jbe jcxz je jecxz jg jge jl jle jmp jne jno jnp jns jo jp js lahf lar lcall lds lea
+leave les lfs lgdt lgs lidt ljmp lldt lmsw lods loop loope loopne lret lsl lss ltr mov movs
+movsx movzx mul neg nop not or out outs pop popa popad popf popfd push pusha pushad pushf
+pushfd rcl rcr ret retf rol ror sahf sal sar sbb scas seta setae setb setbe sete setg setge
+setl setle setne setno setnp setns seto setp sets sgdt shl shld shr shrd sidt sldt smsw stc
+std sti stos str sub test verr verw wait xchg xlat xor
+f2xm1 fabs fadd faddp fbld fbstp fchs fclex fcom fcomp fcompp fcos fdecstp fdiv fdivp fdivr
+fdivrp ffree fiadd ficom ficomp fidiv fidivr fild fimul fincstp finit fist fistp fisub fisubr
+fld fld1 fldcw fldenv fldl2e fldl2t fldlg2 fldln2 fldpi fldz fmul fmulp fnclex fninit fnop
+fnsave fnstcw fnstenv fnstsw fpatan fprem fprem1 fptan frndint frstor fsave fscale fsin
+fsincos fsqrt fst fstcw fstenv fstp fstsw fsub fsubp fsubr fsubrp ftst fucom fucomp fucompp
+fwait fxam fxch fxtract fyl2x fyl2xp1
+""".split())
+
+
+def beyond_386(listing):
+    """The instructions of an objdump -d -M intel listing that a 386 lacks, and how many
+    instructions it holds."""
+    beyond, count = [], 0
+    for line in listing.splitlines():
+        match = re.match(r"\s*[0-9a-f]+:\t(.*)", line)
+        words = match.group(1).split() if match else []
+        while words and words[0] in PREFIXES_386:
+            words.pop(0)
+        # Bytes that begin no instruction are data that the linker keeps in .text (the
+        # constructor lists' ends); no compiler writes an instruction that objdump cannot read.
+        if not words or words[0] == "(bad)":
+            continue
+        count += 1
+        operands = " ".join(words[1:])
+        if (words[0] not in INSTRUCTIONS_386 or (words[0] == "nop" and operands)
+                or re.search(r"\b[xyz]?mm\d", operands)):
+            beyond.append(line.strip())
+    return beyond, count
 
 
 def read_pe(path):
@@ -180,6 +217,10 @@ def reviewed(path):
 
 
 def main():
+    if len(sys.argv) != 4:
+        asked = sys.argv[1:] in (["-h"], ["--help"])
+        print(__doc__.strip(), file=sys.stdout if asked else sys.stderr)
+        sys.exit(0 if asked else 2)
     path, listed, objdump = sys.argv[1:4]
     pe = read_pe(path)
     allowed = reviewed(listed)
@@ -203,10 +244,10 @@ def main():
     if pe["stamp"]:
         failures.append(f"time stamp {pe['stamp']:#x}: two builds of one commit would differ")
     failures += check_manifest(pe["resources"])
-    code = subprocess.run([objdump, "-d", "-j", ".text", path], capture_output=True, text=True,
-                          check=True).stdout
-    beyond = [line.strip() for line in code.splitlines() if BEYOND_386.match(line)]
-    if "<.text>:" not in code and ">:" not in code:
+    code = subprocess.run([objdump, "-d", "--no-show-raw-insn", "-M", "intel", path],
+                          capture_output=True, text=True, check=True).stdout
+    beyond, count = beyond_386(code)
+    if count == 0:
         failures.append("the disassembly shows no code; the scan saw nothing")
     failures += [f"instruction beyond the 386: {line}" for line in beyond[:20]]
     for failure in failures:
