@@ -201,19 +201,28 @@ TEST_F(Installer, CopiesUnlessTheInstalledCopyIsAtLeastAsNew)
 }
 
 // Files on a CD are read-only: the installed copy is writable all the same, so that a later
-// disc can replace it; a read-only installed copy is replaced too.
-TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsReplaced)
+// disc can replace it. Windows copies onto no read-only file, so a read-only installed copy
+// loses the attribute before the copy. Wine as root copies onto it anyway, so that refusal
+// cannot be shown here; what shows is the attribute gone once a copy was tried, here one
+// that fails for want of the disc's copy.
+TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsClearedBeforeTheCopy)
 {
     const std::string installed = target + "wing32.dll", disc = source + "wing32.dll";
-    for (const char* version : {"v1000", "v1001"}) {
-        Place(source, version, false);
-        SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_READONLY);
-        EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 1);
-        EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(disc))) << version;
-        EXPECT_EQ(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << version;
-        SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_READONLY);
-        SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
+    Place(source, "v1000", false);
+    SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 1);
+    EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(disc)));
+    EXPECT_EQ(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+
+    const std::string before = ReadAll(installed);
+    SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(DeleteFileA(disc.c_str()));
+    std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 0);
+    EXPECT_EQ(watcher->Stop().size(), 1u) << "one prompt, answered Cancel";
+    EXPECT_EQ(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(SameBytes(ReadAll(installed), before));
 }
 
 // ---- the Retry/Cancel prompt ----
