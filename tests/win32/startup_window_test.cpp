@@ -240,8 +240,10 @@ TEST(StartupWindow, WithoutPictureShowsBothButtonsAndNoFrame)
     EXPECT_EQ(Pixel(dialog.window, ImageRect.left + 5, ImageRect.top - 1), background);
 }
 
-// A picture path longer than its buffer is a failed load, not an overrun.
-TEST(StartupWindow, PicturePathTooLongLoadsNothing)
+// A picture path longer than its buffer: the window opens without a picture. (That the join
+// is refused rather than written past its buffer, these tests cannot see; the path join's
+// own tests show it.)
+TEST(StartupWindow, PicturePathTooLongOpensWithoutPicture)
 {
     std::string dir(250, 'd');
     lstrcpyA(SourceDir, (dir + "\\").c_str());
