@@ -452,7 +452,7 @@ bool WaitForBox(const Launcher& launcher, Box* box, DWORD timeoutMs)
                     if (again.window == b.window) {
                         *box = again;
                         // The icon is known once the box has painted it.
-                        for (int i = 0; i < 25 && box->icon.empty(); ++i) {
+                        for (DWORD ms = 0; ms <= Scaled(500) && box->icon.empty(); ms += 20) {
                             box->icon = BoxIconName(*box);
                             if (box->icon.empty())
                                 Sleep(20);

@@ -112,7 +112,10 @@ class BoxWatcher
                 Sleep(10);
                 continue;
             }
-            Sleep(50); // let the box finish showing itself
+            // Read the box once it shows its text (within 5 s).
+            char text[2] = "";
+            for (int i = 0; i < 500 && !GetDlgItemTextA(box, 0xFFFF, text, sizeof text); ++i)
+                Sleep(10);
             SeenBox seen = Read(box);
             size_t index;
             {

@@ -54,17 +54,19 @@ void UsePicture(const std::vector<uint8_t>* bytes)
     CloseHandle(file);
 }
 
-void Pump()
+// Handles this thread's messages until none is left and the window and its buttons have
+// nothing left to paint: what they show is then final.
+void Pump(HWND window)
 {
     MSG msg;
-    for (int i = 0; i < 20; ++i) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
+    for (;;) {
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            return;
+        if (msg.message != WM_QUIT) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        Sleep(5);
     }
 }
 
@@ -76,8 +78,7 @@ struct OpenDialog {
         RegisterOnce();
         window =
             CreateDialogParamA(Self(), MAKEINTRESOURCEA(IDD_STARTUP), nullptr, StartupDlgProc, 0);
-        UpdateWindow(window);
-        Pump();
+        Pump(window);
     }
     ~OpenDialog()
     {
@@ -173,7 +174,7 @@ TEST(StartupWindow, LaysOutAroundThePictureAndPaintsFrameAndPicture)
     } corners[] = {{0, 0}, {419, 0}, {0, 279}, {419, 279}, {210, 140}};
     for (UINT message : {0u, unsigned(WM_QUERYNEWPALETTE), unsigned(WM_PALETTECHANGED)}) {
         SendMessageA(dialog.window, message, WPARAM(GetDesktopWindow()), 0);
-        Pump();
+        Pump(dialog.window);
         for (const auto& c : corners) {
             const bmpw::RgbQuad q = picture.palette[picture.pixels[size_t(c.y) * 420 + c.x]];
             EXPECT_EQ(Pixel(dialog.window, 12 + c.x, 12 + c.y), Rgb(q))
