@@ -26,8 +26,10 @@ endif()
 # (scripts/test runs this tier, label i686, on its own): the same x86_64 driver and demo game
 # start build/win32/launcher.exe in a 64-bit prefix of its own that has its 32-bit half. Each
 # case is one launcher start, about a minute until its window shows: the demo picture painted
-# pixel for pixel and Quit, a 4-bit RLE picture painted, and Play installing wing32.dll into
-# the 32-bit system directory and starting the game.
+# pixel for pixel and Quit, a 4-bit RLE picture painted, Play installing wing32.dll into the
+# 32-bit system directory and starting the game, the boxes of a missing autorun.inf and the
+# class atom, a second start beside a window of the launcher's class ending with 1, and a
+# held-open wing32.dll prompting Retry/Cancel, Retry then copying it.
 if(WIN32 AND TARGET e2e_tests AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(CORVANE_I686_LAUNCHER ${PROJECT_SOURCE_DIR}/build/win32/launcher.exe CACHE FILEPATH
     "The i686 launcher.exe that the i686 tier runs")
@@ -36,8 +38,9 @@ if(WIN32 AND TARGET e2e_tests AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     ${prefix_i686} win64 --with-emulated-32-bit)
   set_tests_properties(wineprefix_i686_setup PROPERTIES
     FIXTURES_SETUP wineprefix_i686 RUN_SERIAL TRUE LABELS i686 TIMEOUT 1200)
-  add_test(NAME e2e_i686 COMMAND e2e_tests
-    "--gtest_filter=*PicturePainted*/DemoTitleRle8:*PicturePainted*/Test100x80Rle4:*PlayInstalls*/NoneInstalled")
+  add_test(NAME e2e_i686 COMMAND e2e_tests "--gtest_filter=*PicturePainted*/DemoTitleRle8:\
+*PicturePainted*/Test100x80Rle4:*PlayInstalls*/NoneInstalled:*BadAutorun*/MissingFile:\
+*SingleInstance*/WindowOfItsClass:Installer.HeldOpenTargetPromptsAndRetryCopiesOnceReleased")
   list(TRANSFORM CORVANE_WINE_ENV REPLACE "^WINEPREFIX=.*" "WINEPREFIX=${prefix_i686}"
     OUTPUT_VARIABLE env_i686)
   set_tests_properties(e2e_i686 PROPERTIES

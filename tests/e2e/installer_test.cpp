@@ -140,12 +140,16 @@ TEST_F(Installer, IdokInstallsLikePlay)
 }
 
 // The Retry/Cancel box as the user meets it: owned by the startup window, caption "Error",
-// the exclamation icon and the target path in lower case.
+// the exclamation icon and the target path in lower case, in the system directory as the
+// launcher names it: system32, also for an i386 launcher whose file calls land in SysWOW64.
 void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target,
                       const char* tail = kPromptTail)
 {
+    char system[MAX_PATH] = "";
+    const UINT n = GetSystemDirectoryA(system, sizeof system);
+    const std::string named = std::string(system, n) + target.substr(target.rfind('\\'));
     EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, kPromptHead + Lower(target) + tail);
+    EXPECT_EQ(box.text, kPromptHead + Lower(named) + tail);
     EXPECT_EQ(box.owner, dialog);
     EXPECT_TRUE(box.hasRetry && box.hasCancel && !box.hasOk);
     EXPECT_EQ(box.icon, "warning") << "the exclamation icon";
