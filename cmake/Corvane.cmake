@@ -78,11 +78,14 @@ set(CORVANE_WINE_CRASH "code=[cC]${hex}${hex}${hex}${hex}${hex}${hex}${hex}\\)")
 # fails on a crash that Wine logs.
 function(corvane_add_wine_test name)
   add_test(NAME ${name} COMMAND ${ARGN})
+  # A crash that Wine does not swallow starts its debugger, which waits for nobody: the time
+  # limit ends such a run long before ctest's default of 25 minutes.
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${CORVANE_WINE_ENV}"
     FAIL_REGULAR_EXPRESSION "${CORVANE_WINE_CRASH}"
     FIXTURES_REQUIRED wineprefix
-    RUN_SERIAL TRUE)
+    RUN_SERIAL TRUE
+    TIMEOUT 300)
 endfunction()
 
 # One folder, one concern: its portable core (every .cpp not ending in _win.cpp) becomes

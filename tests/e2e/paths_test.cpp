@@ -141,8 +141,9 @@ TEST_P(PathLengths, NamesThatDoNotFitAreRefusedWithABox)
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, 301);
     Box first; // the window waits behind the runtime's box: no second Play, no Quit
-    if (!c.runtimeFits && WaitForBox(launcher, &first))
+    if (!c.runtimeFits && WaitForBox(launcher, &first)) {
         EXPECT_FALSE(IsWindowEnabled(dialog));
+    }
     std::vector<Box> boxes;
     ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
     ASSERT_NO_FATAL_FAILURE(ExpectNameTooLongBoxes(boxes, !c.runtimeFits + !c.gameStarts));
