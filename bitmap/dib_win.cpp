@@ -10,18 +10,6 @@
 namespace
 {
 
-// A zero-filled fixed block, locked; null when either step fails.
-void* AllocateLocked(SIZE_T size)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_ZEROINIT, size);
-    if (!block)
-        return nullptr;
-    void* pointer = GlobalLock(block);
-    if (!pointer)
-        GlobalFree(block);
-    return pointer;
-}
-
 // Reads the rest of the file, after the 14-byte header already in fileHeader, into buffer.
 // Fills layout and gives true when the picture can be shown.
 bool ReadPicture(FileStream file, uint8_t* buffer, LONG size, uint8_t* fileHeader,
@@ -61,7 +49,7 @@ DibImage* LoadDib(const char* path)
     if (fileSize < LONG(kBmpFileHeaderSize + kBmpCoreHeaderSize) || fileSize > kBmpMaxFileSize)
         return nullptr;
     LONG size = fileSize - LONG(kBmpFileHeaderSize);
-    uint8_t* buffer = static_cast<uint8_t*>(AllocateLocked(SIZE_T(size)));
+    uint8_t* buffer = static_cast<uint8_t*>(AllocateLocked(GMEM_FIXED, SIZE_T(size)));
     if (!buffer)
         return nullptr;
     FileStream file = FileOpen(copy);
@@ -77,7 +65,7 @@ DibImage* LoadDib(const char* path)
     BmpLayout layout;
     if (FileRead(file, fileHeader, 1, sizeof fileHeader) == LONG(sizeof fileHeader) &&
         fileHeader[0] == 'B' && fileHeader[1] == 'M') {
-        image = static_cast<DibImage*>(AllocateLocked(sizeof(DibImage)));
+        image = static_cast<DibImage*>(AllocateLocked(GMEM_FIXED, sizeof(DibImage)));
         if (image && !(ReadPicture(file, buffer, size, fileHeader, &layout) &&
                        BuildImage(image, buffer, layout))) {
             ReleaseLocked(image);
@@ -95,8 +83,8 @@ HPALETTE CreateDibPalette(const uint8_t* contents, const BmpLayout* layout)
 {
     if (!contents || !layout)
         return nullptr;
-    LOGPALETTE* logical = static_cast<LOGPALETTE*>(
-        AllocateLocked(sizeof(LOGPALETTE) + (kBmpPackedColors - 1) * sizeof(PALETTEENTRY)));
+    LOGPALETTE* logical = static_cast<LOGPALETTE*>(AllocateLocked(
+        GMEM_FIXED, sizeof(LOGPALETTE) + (kBmpPackedColors - 1) * sizeof(PALETTEENTRY)));
     if (!logical)
         return nullptr;
     BmpColor colors[kBmpPackedColors];
@@ -118,7 +106,7 @@ BITMAPINFOHEADER* UnpackDib(const uint8_t* contents, const BmpLayout* layout)
 {
     if (!contents || !layout)
         return nullptr;
-    uint8_t* packed = static_cast<uint8_t*>(AllocateLocked(PackedDibSize(*layout)));
+    uint8_t* packed = static_cast<uint8_t*>(AllocateLocked(GMEM_FIXED, PackedDibSize(*layout)));
     if (!packed)
         return nullptr;
     UnpackBmp(*layout, contents, packed);

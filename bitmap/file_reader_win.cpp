@@ -9,14 +9,10 @@
 // made or the file cannot be opened.
 FileStream FileOpen(const char* path)
 {
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(FileStreamRecord));
-    if (!block)
+    FileStreamRecord* record =
+        static_cast<FileStreamRecord*>(AllocateLocked(GMEM_MOVEABLE, sizeof(FileStreamRecord)));
+    if (!record)
         return nullptr;
-    FileStreamRecord* record = static_cast<FileStreamRecord*>(GlobalLock(block));
-    if (!record) {
-        GlobalFree(block);
-        return nullptr;
-    }
     OFSTRUCT scratch;
     record->FileHandle = OpenFile(path, &scratch, OF_READ);
     if (record->FileHandle == HFILE_ERROR) {
@@ -25,6 +21,7 @@ FileStream FileOpen(const char* path)
     }
     record->Position = 0;
     record->Extent = 0;
+    HGLOBAL block = GlobalHandle(record);
     GlobalUnlock(block);
     FileSeek(block, 0, FILE_END);
     FileSeek(block, 0, FILE_BEGIN);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap/dib.h"
+#include "common/files.h"
 #include "installer/wing_installer.h"
 #include "resources/resource_ids.h"
 #include "startup/startup.h"
@@ -18,11 +19,10 @@ const char kAutorunSection[] = "autorun";
 constexpr DWORD kListSize = 32768; // section and key lists of a profile file
 constexpr DWORD kValueSize = 4096; // far beyond the launcher's 258 characters
 
-// Whether path names a file, not a folder.
+// Whether path names a file, not a folder, as the launcher judges it.
 bool IsFile(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return ::IsFile(path.c_str());
 }
 
 // Whether a double-zero-terminated list of names holds name, compared as the profile

@@ -184,6 +184,18 @@ bool FormRuntimeDirs(char* discDir, char* systemDir)
     return TakeSystemDirectory(systemDir, kPathBufferSize, reported, kSystemDirAsk);
 }
 
+// Forms the paths of fileName in sourceDir and in targetDir and tells whether the target's
+// copy must be replaced by the source's. False when a path does not fit its buffer.
+bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const char* sourceDir,
+              const char* targetDir, bool* needed)
+{
+    if (!JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
+        !JoinPath(targetPath, kPathBufferSize, targetDir, fileName))
+        return false;
+    *needed = NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath));
+    return true;
+}
+
 } // namespace
 
 FileVersion ReadFileVersion(const char* path)
@@ -193,14 +205,9 @@ FileVersion ReadFileVersion(const char* path)
     DWORD size = GetFileVersionInfoSizeA(path, &handleValue);
     if (size == 0)
         return version;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (block == nullptr)
+    void* data = AllocateLocked(GMEM_MOVEABLE, size);
+    if (data == nullptr)
         return version;
-    void* data = GlobalLock(block);
-    if (data == nullptr) {
-        GlobalFree(block);
-        return version;
-    }
     version = VersionFromBlock(path, handleValue, size, data);
     ReleaseLocked(data);
     return version;
@@ -232,23 +239,6 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
     SetErrorMode(previousMode);
     return result;
 }
-
-namespace
-{
-
-// Forms the paths of fileName in sourceDir and in targetDir and tells whether the target's
-// copy must be replaced by the source's. False when a path does not fit its buffer.
-bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const char* sourceDir,
-              const char* targetDir, bool* needed)
-{
-    if (!JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
-        !JoinPath(targetPath, kPathBufferSize, targetDir, fileName))
-        return false;
-    *needed = NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath));
-    return true;
-}
-
-} // namespace
 
 // 1 when targetDir ends up with a copy of fileName at least as new as sourceDir's, 0 when a
 // needed copy was abandoned or a path does not fit its buffer (then the user is told in an

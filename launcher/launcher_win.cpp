@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 
 #include "common/error_boxes.h"
+#include "common/files.h"
 #include "common/globals.h"
 #include "installer/wing_installer.h"
 #include "launcher/launch_paths.h"
@@ -29,10 +30,7 @@ bool FillSourceDir(HINSTANCE instance)
 bool NamesFile(const char* sourceDir, const char* gameFile)
 {
     char path[kPathBufferSize];
-    if (!JoinPath(path, sizeof path, sourceDir, gameFile))
-        return false;
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return JoinPath(path, sizeof path, sourceDir, gameFile) && IsFile(path);
 }
 
 } // namespace

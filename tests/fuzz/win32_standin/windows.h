@@ -26,6 +26,7 @@ typedef struct HDC__* HDC;
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
+#define GMEM_FIXED 0x0000
 #define GMEM_MOVEABLE 0x0002
 #define GMEM_ZEROINIT 0x0040
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
