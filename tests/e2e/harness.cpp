@@ -327,6 +327,39 @@ bool LockFolder(const std::string& dir, bool locked)
     return false;
 }
 
+namespace
+{
+
+HKEY OpenUserKey(const char* key)
+{
+    HKEY handle = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                    nullptr);
+    return handle;
+}
+
+} // namespace
+
+UserRegistryValue::UserRegistryValue(const char* key, const char* name, const char* text)
+    : handle(OpenUserKey(key)), name(name)
+{
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   DWORD(std::string(text).size() + 1));
+}
+
+UserRegistryValue::UserRegistryValue(const char* key, const char* name, DWORD number)
+    : handle(OpenUserKey(key)), name(name)
+{
+    RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+}
+
+UserRegistryValue::~UserRegistryValue()
+{
+    RegDeleteValueA(handle, name.c_str());
+    RegCloseKey(handle);
+}
+
 // --- The launcher process -------------------------------------------------------------------
 
 Launcher::~Launcher()

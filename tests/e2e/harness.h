@@ -72,6 +72,18 @@ struct DiscSpec {
 };
 bool LayOutDisc(const DiscSpec& disc);
 
+// A value under HKEY_CURRENT_USER\key that the programs started while this lives read (the
+// Windows version Wine reports, the screen's dots per inch); deleted again at scope end.
+struct UserRegistryValue {
+    UserRegistryValue(const char* key, const char* name, const char* text);
+    UserRegistryValue(const char* key, const char* name, DWORD number);
+    UserRegistryValue(const UserRegistryValue&) = delete;
+    UserRegistryValue& operator=(const UserRegistryValue&) = delete;
+    ~UserRegistryValue();
+    HKEY handle = nullptr;
+    std::string name;
+};
+
 // --- The launcher process -------------------------------------------------------------------
 
 // A started launcher. Ended by force when the scenario leaves it running (a failed

@@ -4,6 +4,8 @@
 #include "tests/e2e/scenario.h"
 #include "tests/support/installer_test_support.h"
 
+#include <optional>
+
 namespace e2e
 {
 namespace
@@ -230,17 +232,11 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
     } cases[] = {{"", kAdminPromptTail, 2}, {"win95", kPromptTail, 1}, {"winxp", kPromptTail, 1}};
     PutOnDisc("v2000");
     const std::string systemDir = LauncherSystemDir();
-    HKEY defaults = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\launcher.exe", 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, &defaults, nullptr),
-              ERROR_SUCCESS);
     for (const auto& c : cases) {
         DeleteFileA(installed.c_str());
+        std::optional<UserRegistryValue> version;
         if (*c.version)
-            RegSetValueExA(defaults, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
-                           DWORD(strlen(c.version) + 1));
-        else
-            RegDeleteValueA(defaults, "Version");
+            version.emplace("Software\\Wine\\AppDefaults\\launcher.exe", "Version", c.version);
         Launcher launcher;
         HWND dialog = nullptr;
         Box box;
@@ -264,8 +260,6 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
         EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record)) << c.version;
         EXPECT_EQ(ProcessesStarted(launcher), c.instances + 1) << c.version << ": and the game";
     }
-    RegDeleteValueA(defaults, "Version");
-    RegCloseKey(defaults);
 }
 
 // The administrator's instance alone, as the launcher starts it: no window, no autorun.inf

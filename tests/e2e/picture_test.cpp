@@ -252,23 +252,6 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PicturePainted, ::testing::ValuesIn(kPaintCas
 
 // --- High-DPI screens -------------------------------------------------------------------------
 
-// The screen's dots per inch that Wine gives the programs started while this lives.
-struct ScreenDpi {
-    explicit ScreenDpi(DWORD dpi)
-    {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr);
-        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                       sizeof dpi);
-    }
-    ~ScreenDpi()
-    {
-        RegDeleteValueA(key, "LogPixels");
-        RegCloseKey(key);
-    }
-    HKEY key = nullptr;
-};
-
 // On a screen of more than 144 dpi each picture pixel is a square block, 2 x 2 at 192 dpi,
 // inside the one-pixel frame, and the window is laid out around the enlarged picture with the
 // buttons as large as the system font makes them; at 144 dpi the picture stays 1:1.
@@ -285,7 +268,7 @@ TEST(PictureOnAHighDpiScreen, WholePixelBlocksWithTheWindowLaidOutAroundThem)
     ASSERT_TRUE(LayOutDisc(disc));
     ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
     for (const auto& c : cases) {
-        const ScreenDpi dpi(c.dpi);
+        const UserRegistryValue dpi("Control Panel\\Desktop", "LogPixels", c.dpi);
         Launcher launcher;
         HWND dialog = nullptr;
         ASSERT_TRUE(OpenDialog(&launcher, disc.root + "launcher.exe", &dialog)) << c.dpi;
