@@ -101,14 +101,14 @@ bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const
     size_t programLength = 0;
     const char* rest = nullptr;
     const char* program = GameProgram(gameFile, fileLength, &programLength, &rest);
-    // Without a file that the value names, quotes only where a blank would end the program
-    // too early. A quoted value is quoted whole, the root included: "D:\"My Game\..." names
-    // no file.
-    if (fileLength == 0 && !HasBlank(sourceDir, strlen(sourceDir)) && gameFile[0] != '"' &&
+    // Quotes only where a blank would end the program too early, or where the reader left the
+    // program's closing quote behind. A quoted value is quoted whole, the root included:
+    // "D:\"My Game\..." names no file.
+    const bool closeAtEnd = fileLength > 0 && gameFile[fileLength] == '"';
+    if (!closeAtEnd && !HasBlank(sourceDir, strlen(sourceDir)) && gameFile[0] != '"' &&
         !HasBlank(program, programLength))
         return JoinPath(dst, dstCap, sourceDir, gameFile);
 
-    const bool closeAtEnd = fileLength > 0 && gameFile[fileLength] == '"';
     size_t used = 0;
     dst[0] = '\0';
     if (Append(dst, dstCap, &used, "\"", 1) &&

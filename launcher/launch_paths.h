@@ -32,12 +32,13 @@ const char* GameProgram(const char* gameFile, size_t fileLength, size_t* length,
 
 // The command line that starts the game named by gameFile (relative to sourceDir, possibly
 // followed by arguments), whose leading fileLength characters name the program's file (0
-// when none does). Such a program is put in quotes with sourceDir before it, and where it
+// when none does; then the program part is up to the first blank, or inside a leading pair of
+// quotes). When neither sourceDir nor the program part has a blank and the program did not
+// end at a quote, sourceDir and gameFile joined as they stand. Otherwise the program, with
+// sourceDir before it, is put in quotes and the rest of gameFile follows; where the program
 // ended at a quote that the profile reader left behind, the closing quote that the reader
-// dropped is put back at the end. Without one: when neither sourceDir nor the program part
-// has a blank and gameFile begins with no quote, sourceDir and gameFile joined as they stand;
-// otherwise the program part is quoted in the same way. So no shorter path before a blank
-// is ever run instead of a program that the value names.
+// dropped is put back at the end. So no shorter path before a blank is ever run instead of a
+// program that the value names.
 // False, with dst "", when the result does not fit in dstCap bytes.
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile,
                           size_t fileLength);

@@ -228,6 +228,30 @@ const DiscFault kFaults[] = {
                 CopyOne(GameExe(), root + "My.exe");
      },
      0, "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\"\r\n"},
+    // Play starts these (never D:\\My.exe): OK, with the quoted form where no quote was written
+    {"game_quoted_with_a_quoted_argument",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("\"My Game\\START.EXE\" \"-w\"", "title.bmp");
+         return true;
+     },
+     [](const std::string& root) {
+         return CopyOne(GameExe(), root + "My Game\\START.EXE") &&
+                CopyOne(GameExe(), root + "My.exe");
+     },
+     0, "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\" \"-w\"\r\n"},
+    {"game_with_unquoted_blanks",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("My Game\\START.EXE -windowed", "title.bmp");
+         return true;
+     },
+     [](const std::string& root) {
+         return CopyOne(GameExe(), root + "My Game\\START.EXE") &&
+                CopyOne(GameExe(), root + "My.exe");
+     },
+     0,
+     "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\" -windowed\r\n"
+     "OK   game: game=My Game\\START.EXE -windowed works; game=\"My Game\\START.EXE\" -windowed "
+     "says plainly where the program's name ends"},
     {"game_not_a_program", KeepPlan,
      [](const std::string& root) { return WriteText(root + "GAME\\START.EXE", "@echo off\r\n"); },
      1, "FAIL game: GAME\\START.EXE is not a Windows program"},
