@@ -19,6 +19,14 @@ void (*FindFunction(HMODULE module, const char* name))();
 // A function of KERNEL32 that not every Windows has, as FindFunction gives it.
 void (*KernelFunction(const char* name))();
 
+// With systemOnly, keeps every later DLL search out of the launcher's own folder and the
+// current one, which anyone may write to when the disc was copied: only the system directory
+// where Windows allows it (Windows 8, and 7 or Vista updated), else without the current
+// directory (XP SP1 on). Windows 95 to Me have neither call and keep their search. Without,
+// gives the current directory back before the game starts: a search directory set this way
+// is passed on to the processes the launcher starts.
+void RestrictDllSearch(bool systemOnly);
+
 // The file name of module (null: the program) in name, a buffer of 260 bytes, with the
 // length that GetModuleFileNameA reports: 0 when it cannot be had, kModuleNameSize when cut.
 // On NT it is the Unicode name converted to the system's code page without best fit, so that

@@ -32,6 +32,21 @@ void (*KernelFunction(const char* name))()
     return FindFunction(GetModuleHandleA("KERNEL32"), name);
 }
 
+void RestrictDllSearch(bool systemOnly)
+{
+    typedef BOOL(WINAPI * SetDefaultDirectories)(DWORD);
+    typedef BOOL(WINAPI * SetDirectory)(const char*);
+    const SetDefaultDirectories setDefault =
+        SetDefaultDirectories(KernelFunction("SetDefaultDllDirectories"));
+    if (setDefault && systemOnly) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return;
+    }
+    const SetDirectory setDirectory = SetDirectory(KernelFunction("SetDllDirectoryA"));
+    if (setDirectory)
+        setDirectory(systemOnly ? "" : nullptr);
+}
+
 DWORD OwnModuleName(HMODULE module, char* name)
 {
     typedef DWORD(WINAPI * ModuleNameW)(HMODULE, WCHAR*, DWORD);

@@ -102,6 +102,7 @@ void StartGame(const char* sourceDir, const char* gameFile)
         ShowPathTooLong();
         return;
     }
+    RestrictDllSearch(false);
     if (static_cast<UINT>(WinExec(commandLine, SW_SHOWNORMAL)) < 32)
         ShowSystemError();
 }
