@@ -1,5 +1,11 @@
 # Shared build helpers.
 
+# How the i686 product code is generated; see corvane_product_target. launcher.exe's link
+# generates its code again with these (link-time optimisation, CMakeLists.txt).
+set(CORVANE_I686_CODEGEN -march=i386 -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -mpreferred-stack-boundary=2 -mno-accumulate-outgoing-args -mno-stack-arg-probe
+  -Werror=frame-larger-than=4000 -malign-data=abi -fno-optimize-sibling-calls)
+
 # Product code: small, no exceptions, no RTTI.
 function(corvane_product_target target)
   # No exceptions, no RTTI, and no guarded statics: launcher.exe has no C++ runtime to call.
@@ -15,10 +21,7 @@ function(corvane_product_target target)
   # never needs; a larger frame fails the build. Data is aligned only as its type needs, and
   # calls in tail position stay calls (turned into jumps, they cost more code than they save).
   if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    target_compile_options(${target} PRIVATE -march=i386 -fno-asynchronous-unwind-tables
-      -fno-unwind-tables -mpreferred-stack-boundary=2
-      -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4000
-      -malign-data=abi -fno-optimize-sibling-calls)
+    target_compile_options(${target} PRIVATE ${CORVANE_I686_CODEGEN})
   endif()
   if(WIN32)
     # One section a function, so that the link drops what launcher.exe does not call.

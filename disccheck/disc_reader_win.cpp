@@ -8,6 +8,7 @@
 #include "bitmap/dib.h"
 #include "common/files.h"
 #include "installer/wing_installer.h"
+#include "launcher/launch_paths.h"
 #include "resources/resource_ids.h"
 #include "startup/startup.h"
 
@@ -184,13 +185,19 @@ bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
     return measured;
 }
 
-// The program part of game=, found as the system finds it: as written, or with ".exe"
-// added when its name has no extension. The whole value is the program when it names a file,
-// as the launcher takes it.
+// Whether path, relative to the disc folder given as context, names a file.
+bool NamesFileOnDisc(const char* path, const void* folder)
+{
+    return IsFile(*static_cast<const std::string*>(folder) + path);
+}
+
+// The program part of game= as the launcher takes it: the longest leading part that names a
+// file, else the part it starts as written, found as the system finds it: as written, or with
+// ".exe" added when its name has no extension.
 void GatherGame(const std::string& folder, DiscFacts* f)
 {
-    f->gameWhole = IsFile(folder + f->game.value);
-    const std::string program = GameProgramPart(f->game.value, f->gameWhole);
+    f->gameFileLength = ProgramFileLength(f->game.value.c_str(), NamesFileOnDisc, &folder);
+    const std::string program = GameProgramPart(f->game.value, f->gameFileLength);
     if (program.empty())
         return;
     std::string path = folder + program;

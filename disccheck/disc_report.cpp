@@ -324,7 +324,7 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
 {
     char commandLine[kPathLimit + 1];
     if (!BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
-                              f.gameWhole)) {
+                              f.gameFileLength)) {
         Add(out, Verdict::Fail,
             Format("game: the command line %s%s would be %zu characters long; the launcher "
                    "takes up to %zu and reports the file name as too long",
@@ -332,7 +332,7 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
                    kPathLimit));
         return;
     }
-    const std::string program = GameProgramPart(f.game.value, f.gameWhole);
+    const std::string program = GameProgramPart(f.game.value, f.gameFileLength);
     if (program.empty()) {
         Add(out, Verdict::Fail, Format("game: game=%s names no program", f.game.value.c_str()));
         return;
@@ -346,6 +346,15 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
     }
     CheckGameImage(out, f, program);
     Add(out, Verdict::Ok, Format("game: command line (disc in drive D:): %s", commandLine));
+    // Blanks in the program's name without quotes: the launcher finds the program by its file,
+    // but quotes say plainly where its name ends.
+    const char* rest = f.game.value.c_str() + f.gameFileLength;
+    if (f.gameFileLength > 0 && program.find_first_of(" \t") != std::string::npos && *rest != '"' &&
+        *rest != '\0')
+        Add(out, Verdict::Ok,
+            Format("game: game=%s works; game=\"%s\"%s says plainly where the program's name "
+                   "ends",
+                   f.game.value.c_str(), program.c_str(), rest));
 }
 
 // The disc's wing32.dll: without it, or without a version, Play cannot do its job.
@@ -379,7 +388,7 @@ void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
     const size_t picture = strlen(kDiscRoot) + f.bitmap.value.size();
     char commandLine[kPathLimit + 1];
     BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
-                         f.gameWhole);
+                         f.gameFileLength);
     const size_t game = strlen(commandLine);
     for (size_t length : {profile, picture, game})
         if (length > longest)
@@ -608,11 +617,11 @@ int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents)
     return -1;
 }
 
-std::string GameProgramPart(const std::string& game, bool wholeIsProgram)
+std::string GameProgramPart(const std::string& game, size_t fileLength)
 {
     size_t length = 0;
     const char* rest = nullptr;
-    const char* program = GameProgram(game.c_str(), wholeIsProgram, &length, &rest);
+    const char* program = GameProgram(game.c_str(), fileLength, &length, &rest);
     return std::string(program, length);
 }
 

@@ -76,7 +76,7 @@ struct DiscFacts {
     LayoutRect window, client, button;
 
     // the program part of game=
-    bool gameWhole;         // the whole value names a file: the launcher starts it as one program
+    size_t gameFileLength;  // the leading part that names a file (ProgramFileLength), 0 if none
     bool gameFound;         // a file (not a folder) in the disc folder
     bool gameAddedExe;      // found only with ".exe" added, as the system adds it
     ProgramImage gameImage; // judged for LauncherMachine
@@ -133,9 +133,9 @@ std::string IconFilePart(const std::string& icon);
 // start of a row does nothing, fills it with the rows that follow. -1 when there is none.
 int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents);
 
-// The program part of a game= value, as the launcher splits it (the whole value when
-// wholeIsProgram: see BuildGameCommandLine).
-std::string GameProgramPart(const std::string& game, bool wholeIsProgram = false);
+// The program part of a game= value, as the launcher splits it (its leading fileLength
+// characters when they name a file: see BuildGameCommandLine).
+std::string GameProgramPart(const std::string& game, size_t fileLength = 0);
 
 // The screens the window is laid out for, and whether a laid-out window lies inside one.
 struct ScreenSize {

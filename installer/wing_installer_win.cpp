@@ -1,12 +1,14 @@
 // Brings wing32.dll in the system directory up to the disc's version when Play is chosen.
 #include "installer/wing_installer.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "bitmap/file_reader.h"
 #include "common/error_boxes.h"
 #include "common/global_memory.h"
 #include "common/globals.h"
+#include "common/system_functions.h"
 
 namespace
 {
@@ -33,15 +35,54 @@ static_assert(sizeof kCopyPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBuff
 // Size asked of GetSystemDirectoryA: one byte of the path buffer stays free for the '\'.
 constexpr UINT kSystemDirAsk = kPathBufferSize - 1;
 
+// The version library's three functions, loaded from the system directory.
+typedef DWORD(WINAPI* InfoSizeFunction)(const char*, DWORD*);
+typedef BOOL(WINAPI* InfoFunction)(const char*, DWORD, DWORD, void*);
+typedef BOOL(WINAPI* QueryFunction)(const void*, const char*, void**, UINT*);
+struct VersionLibrary {
+    HMODULE module;
+    InfoSizeFunction infoSize;
+    InfoFunction info;
+    QueryFunction query;
+};
+
+// Loads a library of the system directory by its full path, never a file of the same name
+// beside the launcher. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* fileName)
+{
+    char path[kPathBufferSize];
+    const UINT reported = GetSystemDirectoryA(path, kSystemDirAsk);
+    if (!TakeSystemDirectory(path, sizeof path, reported, kSystemDirAsk) ||
+        !JoinPath(path, sizeof path, path, fileName))
+        return nullptr;
+    return LoadLibraryA(path);
+}
+
+// False, with nothing loaded, when the library or one of its functions is missing.
+bool LoadVersionLibrary(VersionLibrary* library)
+{
+    library->module = LoadSystemLibrary("VERSION.DLL");
+    if (!library->module)
+        return false;
+    library->infoSize = InfoSizeFunction(FindFunction(library->module, "GetFileVersionInfoSizeA"));
+    library->info = InfoFunction(FindFunction(library->module, "GetFileVersionInfoA"));
+    library->query = QueryFunction(FindFunction(library->module, "VerQueryValueA"));
+    if (library->infoSize && library->info && library->query)
+        return true;
+    FreeLibrary(library->module);
+    return false;
+}
+
 // Takes the two version numbers out of a locked version-information block.
-FileVersion VersionFromBlock(const char* path, DWORD handleValue, DWORD size, void* data)
+FileVersion VersionFromBlock(const VersionLibrary& library, const char* path, DWORD handleValue,
+                             DWORD size, void* data)
 {
     FileVersion version = {false, 0, 0};
-    if (!GetFileVersionInfoA(path, handleValue, size, data))
+    if (!library.info(path, handleValue, size, data))
         return version;
     void* found = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data, "\\", &found, &length) || found == nullptr)
+    if (!library.query(data, "\\", &found, &length) || found == nullptr)
         return version;
     // A root block shorter than the record would be read past its end.
     if (length < sizeof(VS_FIXEDFILEINFO))
@@ -50,6 +91,22 @@ FileVersion VersionFromBlock(const char* path, DWORD handleValue, DWORD size, vo
     version.available = true;
     version.ms = info->dwFileVersionMS;
     version.ls = info->dwFileVersionLS;
+    return version;
+}
+
+// The fixed file version of the file at path through a loaded library.
+FileVersion ReadVersionWith(const VersionLibrary& library, const char* path)
+{
+    FileVersion version = {false, 0, 0};
+    DWORD handleValue = 0;
+    DWORD size = library.infoSize(path, &handleValue);
+    if (size == 0)
+        return version;
+    void* data = AllocateLocked(GMEM_MOVEABLE, size);
+    if (data == nullptr)
+        return version;
+    version = VersionFromBlock(library, path, handleValue, size, data);
+    ReleaseLocked(data);
     return version;
 }
 
@@ -103,63 +160,93 @@ struct ElevatedRun {
 // Starts this program again as an administrator with kRuntimeCopyArgument and waits for it;
 // its result is the instance's exit code (0 when the installed copy is now good), or the error
 // that kept it from starting: ERROR_CANCELLED when the user declined. Runs on a thread of its
-// own, since the consent prompt holds the call that asks for it. The shell is loaded only
-// here, on the one path that needs it, so that no other start pays for it.
+// own, since the consent prompt holds the call that asks for it, in a single-threaded
+// apartment, as the shell asks of a thread that calls it. The shell and COM are loaded only
+// here, on the one path that needs them.
 DWORD WINAPI RunElevatedCopy(void* parameter)
 {
     typedef BOOL(WINAPI * ShellExecuteExFunction)(SHELLEXECUTEINFOA*);
+    typedef HRESULT(WINAPI * CoInitializeExFunction)(void*, DWORD);
+    typedef void(WINAPI * CoUninitializeFunction)();
     ElevatedRun* run = static_cast<ElevatedRun*>(parameter);
     run->result = ERROR_MOD_NOT_FOUND;
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    if (!shell)
-        return 0;
-    const ShellExecuteExFunction execute = reinterpret_cast<ShellExecuteExFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteExA")));
-    SHELLEXECUTEINFOA info;
-    ZeroMemory(&info, sizeof info);
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = run->owner;
-    info.lpVerb = "runas";
-    info.lpFile = run->program;
-    info.lpParameters = kRuntimeCopyArgument;
-    info.nShow = SW_HIDE;
-    run->result = ERROR_ACCESS_DENIED;
-    if (!execute || !execute(&info)) {
-        run->result = LastErrorOr(ERROR_ACCESS_DENIED);
-    } else if (info.hProcess) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        GetExitCodeProcess(info.hProcess, &run->result);
-        CloseHandle(info.hProcess);
+    HMODULE com = LoadSystemLibrary("ole32.dll");
+    const CoInitializeExFunction initialize =
+        CoInitializeExFunction(FindFunction(com, "CoInitializeEx"));
+    const CoUninitializeFunction uninitialize =
+        CoUninitializeFunction(FindFunction(com, "CoUninitialize"));
+    const bool apartment =
+        initialize && uninitialize &&
+        SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    HMODULE shell = LoadSystemLibrary("shell32.dll");
+    const ShellExecuteExFunction execute =
+        ShellExecuteExFunction(FindFunction(shell, "ShellExecuteExA"));
+    if (execute) {
+        SHELLEXECUTEINFOA info;
+        ZeroMemory(&info, sizeof info);
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        info.hwnd = run->owner;
+        info.lpVerb = "runas";
+        info.lpFile = run->program;
+        info.lpParameters = kRuntimeCopyArgument;
+        info.nShow = SW_HIDE;
+        run->result = ERROR_ACCESS_DENIED;
+        if (!execute(&info)) {
+            run->result = LastErrorOr(ERROR_ACCESS_DENIED);
+        } else if (info.hProcess) {
+            WaitForSingleObject(info.hProcess, INFINITE);
+            GetExitCodeProcess(info.hProcess, &run->result);
+            CloseHandle(info.hProcess);
+        }
     }
-    FreeLibrary(shell);
+    if (shell)
+        FreeLibrary(shell);
+    if (apartment)
+        uninitialize();
+    if (com)
+        FreeLibrary(com);
     return 0;
 }
 
-// Copies the runtime through an administrator's instance of this program. The startup window
-// stays disabled meanwhile, and painted: its messages are dispatched until the instance ends.
-// 0 when the installed copy is now good, else the error code.
+// Copies the runtime through an administrator's instance of exactly the file that runs: its
+// name as OwnModuleName checks it, never a look-alike that best fit would spell. The startup
+// window stays disabled meanwhile, and painted: its messages are dispatched until the
+// instance ends; a quit message taken meanwhile is posted again afterwards. 0 when the
+// installed copy is now good, else the error code.
 DWORD CopyAsAdministrator()
 {
     ElevatedRun run;
     run.owner = StartupDialog;
-    const DWORD length = GetModuleFileNameA(nullptr, run.program, sizeof run.program - 1);
-    if (length == 0 || length >= sizeof run.program - 1)
+    const DWORD length = OwnModuleName(nullptr, run.program);
+    if (length == kUnspellableName)
+        return ERROR_INVALID_NAME;
+    if (length == 0 || length >= kModuleNameSize)
         return ERROR_FILENAME_EXCED_RANGE; // a cut name, without its terminator
     DWORD threadId;
     HANDLE thread = CreateThread(nullptr, 0, RunElevatedCopy, &run, 0, &threadId);
     if (!thread)
         return LastErrorOr(ERROR_ACCESS_DENIED);
     EnableWindow(run.owner, FALSE);
+    MSG message;
+    WPARAM quitCode = 0;
+    bool quit = false;
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) ==
            WAIT_OBJECT_0 + 1) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message != WM_QUIT) {
+                DispatchMessageA(&message);
+                continue;
+            }
+            quit = true;
+            quitCode = message.wParam;
+        }
     }
     WaitForSingleObject(thread, INFINITE); // the thread uses run until it ends
     CloseHandle(thread);
     EnableWindow(run.owner, TRUE);
+    if (quit)
+        PostQuitMessage(int(quitCode));
     return run.result;
 }
 
@@ -192,7 +279,14 @@ bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const ch
     if (!JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
         !JoinPath(targetPath, kPathBufferSize, targetDir, fileName))
         return false;
-    *needed = NeedsCopy(ReadFileVersion(targetPath), ReadFileVersion(sourcePath));
+    // Without the version library no version can be read, and an installed copy that may be
+    // newer is kept: nothing is copied.
+    VersionLibrary library;
+    *needed = false;
+    if (!LoadVersionLibrary(&library))
+        return true;
+    *needed = NeedsCopy(ReadVersionWith(library, targetPath), ReadVersionWith(library, sourcePath));
+    FreeLibrary(library.module);
     return true;
 }
 
@@ -201,15 +295,11 @@ bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const ch
 FileVersion ReadFileVersion(const char* path)
 {
     FileVersion version = {false, 0, 0};
-    DWORD handleValue = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handleValue);
-    if (size == 0)
+    VersionLibrary library;
+    if (!LoadVersionLibrary(&library))
         return version;
-    void* data = AllocateLocked(GMEM_MOVEABLE, size);
-    if (data == nullptr)
-        return version;
-    version = VersionFromBlock(path, handleValue, size, data);
-    ReleaseLocked(data);
+    version = ReadVersionWith(library, path);
+    FreeLibrary(library.module);
     return version;
 }
 

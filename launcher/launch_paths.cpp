@@ -53,18 +53,39 @@ ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* na
     return ModuleDirStatus::Found;
 }
 
-const char* GameProgram(const char* gameFile, bool wholeIsProgram, size_t* length,
-                        const char** rest)
+size_t ProgramFileLength(const char* gameFile, NamesFileFunction namesFile, const void* context)
+{
+    // A file name holds no quote: the program ends at the first one at the latest.
+    const char* quote = strchr(gameFile, '"');
+    size_t end = quote ? size_t(quote - gameFile) : strlen(gameFile);
+    char part[kPathBufferSize];
+    // A part that ends in a blank is none: Windows drops trailing blanks from a name, and
+    // the quote behind them opens an argument.
+    for (; end > 0; --end) {
+        if (end < sizeof part && !IsBlank(gameFile[end - 1]) &&
+            (gameFile[end] == '\0' || gameFile[end] == '"' || IsBlank(gameFile[end]))) {
+            memcpy(part, gameFile, end);
+            part[end] = '\0';
+            if (namesFile(part, context))
+                return end;
+        }
+    }
+    return 0;
+}
+
+const char* GameProgram(const char* gameFile, size_t fileLength, size_t* length, const char** rest)
 {
     const char* program = gameFile;
-    size_t programLength = 0;
-    if (gameFile[0] == '"') {
+    size_t programLength = fileLength;
+    if (fileLength > 0) {
+        *rest = gameFile + fileLength + (gameFile[fileLength] == '"');
+    } else if (gameFile[0] == '"') {
         program = gameFile + 1;
         const char* close = strchr(program, '"');
         programLength = close ? size_t(close - program) : strlen(program);
         *rest = close ? close + 1 : program + programLength;
     } else {
-        while (program[programLength] && (wholeIsProgram || !IsBlank(program[programLength])))
+        while (program[programLength] && !IsBlank(program[programLength]))
             ++programLength;
         *rest = program + programLength;
     }
@@ -73,16 +94,18 @@ const char* GameProgram(const char* gameFile, bool wholeIsProgram, size_t* lengt
 }
 
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile,
-                          bool wholeIsProgram)
+                          size_t fileLength)
 {
     if (dstCap == 0)
         return false;
     size_t programLength = 0;
     const char* rest = nullptr;
-    const char* program = GameProgram(gameFile, wholeIsProgram, &programLength, &rest);
-    // Quotes only where a blank would end the program too early. A quoted value is quoted
-    // whole, the root included: "D:\"My Game\..." names no file.
-    if (!HasBlank(sourceDir, strlen(sourceDir)) && gameFile[0] != '"' &&
+    const char* program = GameProgram(gameFile, fileLength, &programLength, &rest);
+    // Quotes only where a blank would end the program too early, or where the reader left the
+    // program's closing quote behind. A quoted value is quoted whole, the root included:
+    // "D:\"My Game\..." names no file.
+    const bool closeAtEnd = fileLength > 0 && gameFile[fileLength] == '"';
+    if (!closeAtEnd && !HasBlank(sourceDir, strlen(sourceDir)) && gameFile[0] != '"' &&
         !HasBlank(program, programLength))
         return JoinPath(dst, dstCap, sourceDir, gameFile);
 
@@ -91,7 +114,8 @@ bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const
     if (Append(dst, dstCap, &used, "\"", 1) &&
         Append(dst, dstCap, &used, sourceDir, strlen(sourceDir)) &&
         Append(dst, dstCap, &used, program, programLength) && Append(dst, dstCap, &used, "\"", 1) &&
-        Append(dst, dstCap, &used, rest, strlen(rest)))
+        Append(dst, dstCap, &used, rest, strlen(rest)) &&
+        Append(dst, dstCap, &used, "\"", closeAtEnd))
         return true;
     dst[0] = '\0';
     return false;

@@ -14,24 +14,34 @@ enum class ModuleDirStatus {
 ModuleDirStatus DirectoryFromModuleName(char* dir, size_t dirCap, const char* name, size_t nameSize,
                                         unsigned long length);
 
-// The program part of a game= value: the whole value when wholeIsProgram and it does not
-// begin with a quote; otherwise up to its first blank, or the text inside a leading pair of
-// quotes (to the end when the quote is not closed). Gives its start and length, and in rest
-// what follows it (the arguments, behind the closing quote when there is one).
-const char* GameProgram(const char* gameFile, bool wholeIsProgram, size_t* length,
-                        const char** rest);
+// Answers whether path, relative to the disc root, names a file (not a folder).
+typedef bool (*NamesFileFunction)(const char* path, const void* context);
+
+// The length of the program that game= names by its files: the longest leading part of
+// gameFile, ending at a blank, a quote or the end, that namesFile says is a file; 0 when no
+// leading part names one. The profile reader drops the first and last quote of a value that
+// is quoted at both ends, so game="My Game\START.EXE" "-w" arrives as My Game\START.EXE" "-w
+// and only the files tell where the program ends.
+size_t ProgramFileLength(const char* gameFile, NamesFileFunction namesFile, const void* context);
+
+// The program part of a game= value whose leading fileLength characters name a file (see
+// ProgramFileLength): that part, with rest behind the quote that ended it, if any. With
+// fileLength 0: up to its first blank, or the text inside a leading pair of quotes (to the
+// end when the quote is not closed), and rest what follows it.
+const char* GameProgram(const char* gameFile, size_t fileLength, size_t* length, const char** rest);
 
 // The command line that starts the game named by gameFile (relative to sourceDir, possibly
-// followed by arguments). wholeIsProgram says that sourceDir and the whole of gameFile name a
-// file: the profile reader drops quotes that enclose a whole value, so game="My Game\START.EXE"
-// arrives without them and only the file tells that the blank belongs to its name. When
-// neither sourceDir nor the program part has a blank and gameFile begins with no quote, it is
-// sourceDir and gameFile joined as they stand. Otherwise the program path (sourceDir and the
-// program part of gameFile, see GameProgram) is put in quotes and the rest of gameFile follows
-// unchanged, so that no shorter path before a blank can be run instead.
+// followed by arguments), whose leading fileLength characters name the program's file (0
+// when none does; then the program part is up to the first blank, or inside a leading pair of
+// quotes). When neither sourceDir nor the program part has a blank and the program did not
+// end at a quote, sourceDir and gameFile joined as they stand. Otherwise the program, with
+// sourceDir before it, is put in quotes and the rest of gameFile follows; where the program
+// ended at a quote that the profile reader left behind, the closing quote that the reader
+// dropped is put back at the end. So no shorter path before a blank is ever run instead of a
+// program that the value names.
 // False, with dst "", when the result does not fit in dstCap bytes.
 bool BuildGameCommandLine(char* dst, size_t dstCap, const char* sourceDir, const char* gameFile,
-                          bool wholeIsProgram);
+                          size_t fileLength);
 
 // What follows the program's name in a process's command line, as a C runtime's start-up
 // hands it to WinMain: the name ends at its closing quote when it begins with one, otherwise

@@ -3,6 +3,7 @@
 #include "common/error_boxes.h"
 #include "common/files.h"
 #include "common/globals.h"
+#include "common/system_functions.h"
 #include "installer/wing_installer.h"
 #include "launcher/launch_paths.h"
 #include "resources/resource_ids.h"
@@ -13,24 +14,33 @@ namespace
 
 const char kSection[] = "CorvaneGame";
 const char kProfileName[] = "autorun.inf";
-constexpr DWORD kModuleNameSize = 259; // the name, or its first 259 bytes when it is longer
+
+// Why the launcher's own name cannot be used when Windows cannot spell it in the system's
+// code page: every ANSI call would name another file, or none.
+const char kUnspellableFolder[] =
+    "This folder's name cannot be used. The disc's files work from a folder whose name uses "
+    "only the letters of the system's language.";
 
 // Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
-// had). False when the name was too long for its buffer: a cut name is no directory at all.
-bool FillSourceDir(HINSTANCE instance)
+// had). 0, or why no directory may be used: ERROR_FILENAME_EXCED_RANGE for a name cut to fit
+// its buffer, ERROR_INVALID_NAME for one that the system's code page cannot spell.
+DWORD FillSourceDir(HINSTANCE instance)
 {
     char moduleName[kPathBufferSize] = {};
-    const DWORD length = GetModuleFileNameA(instance, moduleName, kModuleNameSize);
+    const DWORD length = OwnModuleName(instance, moduleName);
+    if (length == kUnspellableName)
+        return ERROR_INVALID_NAME;
     return DirectoryFromModuleName(SourceDir, sizeof SourceDir, moduleName, kModuleNameSize,
-                                   length) != ModuleDirStatus::TooLong;
+                                   length) == ModuleDirStatus::TooLong
+               ? ERROR_FILENAME_EXCED_RANGE
+               : 0;
 }
 
-// Whether sourceDir followed by the whole game= value names a file (not a folder): the
-// profile reader hands game="My Game\START.EXE" over without its quotes.
-bool NamesFile(const char* sourceDir, const char* gameFile)
+// Whether path, relative to the directory given as context, names a file (not a folder).
+bool NamesFileIn(const char* path, const void* directory)
 {
-    char path[kPathBufferSize];
-    return JoinPath(path, sizeof path, sourceDir, gameFile) && IsFile(path);
+    char full[kPathBufferSize];
+    return JoinPath(full, sizeof full, static_cast<const char*>(directory), path) && IsFile(full);
 }
 
 } // namespace
@@ -47,8 +57,13 @@ bool ActivateRunningLauncher()
 
 bool ReadLauncherSettings(HINSTANCE instance)
 {
-    if (!FillSourceDir(instance)) {
-        // autorun.inf elsewhere must not be read instead.
+    // autorun.inf elsewhere must not be read instead.
+    const DWORD refused = FillSourceDir(instance);
+    if (refused == ERROR_INVALID_NAME) {
+        ShowErrorBox(kUnspellableFolder);
+        return false;
+    }
+    if (refused != 0) {
         ShowPathTooLong();
         return false;
     }
@@ -83,10 +98,11 @@ void StartGame(const char* sourceDir, const char* gameFile)
     DropPendingQuit();
     char commandLine[kPathBufferSize];
     if (!BuildGameCommandLine(commandLine, sizeof commandLine, sourceDir, gameFile,
-                              NamesFile(sourceDir, gameFile))) {
+                              ProgramFileLength(gameFile, NamesFileIn, sourceDir))) {
         ShowPathTooLong();
         return;
     }
+    RestrictDllSearch(false);
     if (static_cast<UINT>(WinExec(commandLine, SW_SHOWNORMAL)) < 32)
         ShowSystemError();
 }
@@ -101,7 +117,6 @@ void DropPendingQuit()
 
 int UpdateRuntimeAsRequested(HINSTANCE instance)
 {
-    if (!FillSourceDir(instance))
-        return ERROR_FILENAME_EXCED_RANGE;
-    return int(UpdateRuntimeAlone());
+    const DWORD refused = FillSourceDir(instance);
+    return int(refused != 0 ? refused : UpdateRuntimeAlone());
 }

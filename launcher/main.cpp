@@ -8,7 +8,8 @@
 #include "startup/startup.h"
 
 // The exit code: 1 beside a running launcher, 0 when the class cannot be registered, the
-// class atom when the run ends before the dialog (autorun.inf unusable, a path too long),
+// class atom when the run ends before the dialog (autorun.inf unusable, a path too long, a
+// folder whose name the system's code page cannot spell),
 // otherwise the identifier that ended the dialog
 // (301 Play, 302 Quit, 1 IDOK, 2 IDCANCEL, -1 when the dialog cannot be made).
 // The one command line that is not ignored is the launcher's own request to itself, as an

@@ -156,17 +156,26 @@ INT_PTR OnInitDialog(HWND dialog)
 }
 
 // The whole WPARAM is compared: a notification code in the high half matches nothing.
+// Play's check dispatches the window's messages while it waits (for the administrator's
+// instance, or in its prompt): the four commands that arrive meanwhile do nothing, so that
+// one Play makes one check and nothing ends the dialog under it.
 INT_PTR OnCommand(HWND dialog, WPARAM command)
 {
+    static bool checking;
     switch (command) {
     case IDOK:
     case IDC_PLAY:
+        if (checking)
+            return TRUE;
+        checking = true;
         InstallWinG();
+        checking = false;
         EndDialog(dialog, static_cast<INT_PTR>(command));
         return TRUE;
     case IDCANCEL:
     case IDC_QUIT:
-        EndDialog(dialog, static_cast<INT_PTR>(command));
+        if (!checking)
+            EndDialog(dialog, static_cast<INT_PTR>(command));
         return TRUE;
     default:
         return 0;

@@ -3,11 +3,16 @@
 
 usage: pe_check.py LAUNCHER.EXE REVIEWED_IMPORTS OBJDUMP
 
-- imports: only KERNEL32, USER32, GDI32 and VERSION, and each function one on the reviewed
-  list (a function that Windows 95 as first released has); a new import fails until it is
-  reviewed and listed;
-- header: an i386 Windows GUI program for subsystem and OS version 4.0, without a TLS
-  directory (Windows 95 runs no TLS callbacks of a program) and without a time stamp;
+- imports: only KERNEL32, USER32 and GDI32, which Windows loads from the system directory
+  whatever lies beside the program (every other DLL is loaded by full path), and each function
+  one on the reviewed list (a function that Windows 95 as first released has); a new import
+  fails until it is reviewed and listed;
+- header: an i386 Windows GUI program for subsystem and OS version 4.0, sections aligned to
+  4096 bytes in memory and 512 in the file as Windows 95 maps them, without a TLS directory
+  (Windows 95 runs no TLS callbacks of a program) and without a time stamp;
+- hardening that the NT line reads and Windows 95 ignores: DYNAMIC_BASE, NX_COMPAT, NO_SEH and
+  TERMINAL_SERVER_AWARE, with the relocations kept (not marked stripped) in well-formed blocks
+  of HIGHLOW entries, each inside the image, so that the loader can move the image;
 - code: every instruction of every code section one that a 386 with its 387 has; anything
   else (BSWAP, XADD, CMPXCHG, CMOV, UD2, CPUID, the multi-byte NOP, MMX/SSE ...) fails,
   whatever compiler or flag brought it in;
@@ -22,7 +27,14 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
-DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "VERSION.DLL"}
+DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL"}
+IMAGE_FILE_RELOCS_STRIPPED = 0x0001
+BASE_RELOC_DIRECTORY = 5
+# DllCharacteristics the launcher must declare, by name.
+HARDENING = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100, "NO_SEH": 0x0400,
+             "TERMINAL_SERVER_AWARE": 0x8000}
+IMAGE_REL_BASED_ABSOLUTE = 0  # padding entry
+IMAGE_REL_BASED_HIGHLOW = 3
 IMAGE_FILE_MACHINE_I386 = 0x14C
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 TLS_DIRECTORY = 9
@@ -85,9 +97,12 @@ def read_pe(path):
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     if data[pe:pe + 4] != b"PE\0\0":
         raise SystemExit(f"FAIL: {path}: no PE signature")
-    machine, sections, stamp, _, _, opt_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
+    machine, sections, stamp, _, _, opt_size, flags = struct.unpack_from("<HHIIIHH", data, pe + 4)
     opt = pe + 24
     magic = struct.unpack_from("<H", data, opt)[0]
+    section_alignment, file_alignment = struct.unpack_from("<II", data, opt + 32)
+    image_size = struct.unpack_from("<I", data, opt + 56)[0]
+    dll_characteristics = struct.unpack_from("<H", data, opt + 70)[0]
     os_version = struct.unpack_from("<HH", data, opt + 40)
     subsystem_version = struct.unpack_from("<HH", data, opt + 48)
     subsystem = struct.unpack_from("<H", data, opt + 68)[0]
@@ -95,6 +110,7 @@ def read_pe(path):
     import_rva = struct.unpack_from("<I", data, dirs + 8)[0]
     resource_rva = struct.unpack_from("<I", data, dirs + 8 * RESOURCE_DIRECTORY)[0]
     tls_rva = struct.unpack_from("<I", data, dirs + 8 * TLS_DIRECTORY)[0]
+    reloc_rva, reloc_size = struct.unpack_from("<II", data, dirs + 8 * BASE_RELOC_DIRECTORY)
     table = []
     sec = opt + opt_size
     for i in range(sections):
@@ -122,9 +138,33 @@ def read_pe(path):
         d += 20
     return {
         "machine": machine, "stamp": stamp, "os": os_version, "subsystem": subsystem,
+        "flags": flags, "dll_characteristics": dll_characteristics,
+        "alignment": (section_alignment, file_alignment),
+        "relocations": (relocation_faults(data, off(reloc_rva), reloc_size, image_size)
+                        if reloc_rva and reloc_size else ["no relocations"]),
         "subsystem_version": subsystem_version, "tls": tls_rva, "imports": imports,
         "resources": read_resources(data, off(resource_rva), off) if resource_rva else {},
     }
+
+
+def relocation_faults(data, at, size, image_size):
+    """What is wrong with the base relocation blocks at file offset at, as lines; none when each
+    block has a page inside the image and a whole number of entries, every entry is HIGHLOW (or
+    padding) and patches four bytes inside the image."""
+    faults, end, count = [], at + size, 0
+    while at < end:
+        page, block = struct.unpack_from("<II", data, at)
+        if block < 8 or block % 2 or at + block > end or page >= image_size:
+            return faults + [f"relocation block at page {page:#x} of {block} bytes is malformed"]
+        for (entry,) in struct.iter_unpack("<H", data[at + 8:at + block]):
+            kind, offset = entry >> 12, entry & 0xFFF
+            if kind == IMAGE_REL_BASED_HIGHLOW and page + offset + 4 <= image_size:
+                count += 1
+            elif kind != IMAGE_REL_BASED_ABSOLUTE:
+                faults.append(f"relocation {entry:#06x} in page {page:#x}: type {kind} or "
+                              "outside the image")
+        at += block
+    return faults if count else faults + ["the relocation blocks hold no entry"]
 
 
 def read_resources(data, root, off):
@@ -239,6 +279,16 @@ def main():
     for what in ("subsystem_version", "os"):
         if pe[what] != (4, 0):
             failures.append(f"{what} {pe[what][0]}.{pe[what][1]}, expected 4.0")
+    if pe["alignment"] != (0x1000, 0x200):
+        failures.append(f"section and file alignment {pe['alignment'][0]:#x}, "
+                        f"{pe['alignment'][1]:#x}; expected 0x1000, 0x200")
+    missing = [name for name, bit in HARDENING.items() if not pe["dll_characteristics"] & bit]
+    if missing:
+        failures.append(f"DllCharacteristics {pe['dll_characteristics']:#06x} lacks "
+                        f"{', '.join(missing)}")
+    if pe["flags"] & IMAGE_FILE_RELOCS_STRIPPED:
+        failures.append("the header says the relocations are stripped")
+    failures += pe["relocations"]
     if pe["tls"]:
         failures.append("a TLS directory, which Windows 95 does not run for a program")
     if pe["stamp"]:
@@ -253,8 +303,8 @@ def main():
     for failure in failures:
         print("FAIL: " + failure)
     if not failures:
-        print("OK: system DLLs only, every import reviewed, 4.0 header, no TLS, 386 code, "
-              "manifest")
+        print(f"OK: system DLLs only, every import reviewed, 4.0 header, DllCharacteristics "
+              f"{pe['dll_characteristics']:#06x}, relocations, no TLS, 386 code, manifest")
     sys.exit(1 if failures else 0)
 
 

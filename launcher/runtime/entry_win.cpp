@@ -2,12 +2,14 @@
 // runtime's start-up would and ends the process with WinMain's result.
 #include <windows.h>
 
+#include "common/system_functions.h"
 #include "launcher/launch_paths.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
 
 extern "C" void LauncherEntry()
 {
+    RestrictDllSearch(true);
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

@@ -20,6 +20,8 @@ if(WIN32 AND TARGET e2e_tests)
 
   # A crash of any program it starts fails the run too (corvane_add_wine_test).
   set_tests_properties(e2e PROPERTIES FIXTURES_REQUIRED "wineprefix;e2e_drive" TIMEOUT 300)
+  # Wine's ANSI code page is 1252 under this locale, which the folder-name scenarios expect.
+  set_property(TEST e2e APPEND PROPERTY ENVIRONMENT LANG=C.UTF-8)
 endif()
 
 # The shipped i686 launcher.exe itself, where this machine runs 32-bit code only emulated

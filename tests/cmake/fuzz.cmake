@@ -76,4 +76,18 @@ if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     ${PROJECT_SOURCE_DIR}/bitmap/dib_win.cpp ${PROJECT_SOURCE_DIR}/common/global_memory_win.cpp)
   target_include_directories(dib_load_fuzz BEFORE PRIVATE ${fuzz_src}/win32_standin)
   corvane_add_fuzz_test(fuzz_dib_load dib_load_fuzz ${CMAKE_CURRENT_BINARY_DIR}/fuzz_corpus_load)
+
+  # The rule that picks the game's program out of game= (launcher/launch_paths.cpp), from any
+  # value and any files on the disc, for 30 seconds from an empty corpus.
+  add_executable(game_rule_fuzz ${fuzz_src}/game_rule_fuzz_target.cpp
+    ${PROJECT_SOURCE_DIR}/launcher/launch_paths.cpp ${PROJECT_SOURCE_DIR}/common/path_join.cpp)
+  target_include_directories(game_rule_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(game_rule_fuzz PRIVATE
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(game_rule_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  set(game_rule_corpus ${CMAKE_CURRENT_BINARY_DIR}/fuzz_corpus_game_rule)
+  add_test(NAME fuzz_game_rule COMMAND sh -c "mkdir -p \"$1\" && shift && exec \"$@\""
+    fuzz_game_rule ${game_rule_corpus} $<TARGET_FILE:game_rule_fuzz> -max_total_time=30
+    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 ${game_rule_corpus})
+  set_tests_properties(fuzz_game_rule PROPERTIES TIMEOUT 120)
 endif()

@@ -45,6 +45,15 @@ if(WIN32)
     add_dependencies(installer_standins standin_wing32_${dir})
   endforeach()
 
+  # A version.dll to plant beside the launcher: each call of the version read's three
+  # functions is recorded (tests/support/planted_version_dll.c).
+  add_library(planted_version SHARED ${PROJECT_SOURCE_DIR}/tests/support/planted_version_dll.c)
+  set_target_properties(planted_version PROPERTIES OUTPUT_NAME version PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted/lib)
+  target_link_options(planted_version PRIVATE -static -s -Wl,--kill-at)
+  add_dependencies(installer_standins planted_version)
+
   foreach(user win32_tests e2e_tests)
     if(TARGET ${user})
       add_dependencies(${user} installer_standins)

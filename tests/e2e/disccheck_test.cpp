@@ -134,6 +134,21 @@ bool KeepPlan(DiscSpec*)
     return true;
 }
 
+// A plan whose game= is value.
+std::function<bool(DiscSpec*)> Game(const char* value)
+{
+    return [value](DiscSpec* d) {
+        d->autorun = Autorun(value, "title.bmp");
+        return true;
+    };
+}
+
+// The game in a folder with a blank, and D:\My.exe where the blank would end its name.
+bool GameBesideADecoy(const std::string& root)
+{
+    return CopyOne(GameExe(), root + "My Game\\START.EXE") && CopyOne(GameExe(), root + "My.exe");
+}
+
 // The discs carry this build's launcher.exe: only 64-bit Windows runs an x86-64 one.
 #ifdef _WIN64
 const char kDemoDiscResult[] = "RESULT: the disc will work, with 1 warning\r\n";
@@ -218,16 +233,15 @@ const DiscFault kFaults[] = {
          return true;
      },
      Nothing, 1, "FAIL game: GAME\\START.EXE is not in the disc folder"},
-    {"game_quoted_with_a_blank_beside_a_decoy",
-     [](DiscSpec* d) {
-         d->autorun = Autorun("\"My Game\\START.EXE\"", "title.bmp");
-         return true;
-     },
-     [](const std::string& root) {
-         return CopyOne(GameExe(), root + "My Game\\START.EXE") &&
-                CopyOne(GameExe(), root + "My.exe");
-     },
-     0, "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\"\r\n"},
+    {"game_quoted_with_a_blank_beside_a_decoy", Game("\"My Game\\START.EXE\""), GameBesideADecoy, 0,
+     "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\"\r\n"},
+    // Play starts these (never D:\My.exe): OK, with the quoted form where no quote was written
+    {"game_quoted_with_a_quoted_argument", Game("\"My Game\\START.EXE\" \"-w\""), GameBesideADecoy,
+     0, "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\" \"-w\"\r\n"},
+    {"game_with_unquoted_blanks", Game("My Game\\START.EXE -windowed"), GameBesideADecoy, 0,
+     "OK   game: command line (disc in drive D:): \"D:\\My Game\\START.EXE\" -windowed\r\n"
+     "OK   game: game=My Game\\START.EXE -windowed works; game=\"My Game\\START.EXE\" -windowed "
+     "says plainly where the program's name ends"},
     {"game_not_a_program", KeepPlan,
      [](const std::string& root) { return WriteText(root + "GAME\\START.EXE", "@echo off\r\n"); },
      1, "FAIL game: GAME\\START.EXE is not a Windows program"},

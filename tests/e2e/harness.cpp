@@ -24,7 +24,7 @@ const int kBoxIconId = 0x0440; // the static control that holds its icon (stc1)
 // folders beyond MAX_PATH can be made and removed.
 std::wstring LongPath(const std::string& path)
 {
-    std::wstring wide(path.begin(), path.end());
+    std::wstring wide = Wide(path);
     if (path.size() > 2 && path[1] == ':' && path[2] == '\\')
         wide = L"\\\\?\\" + wide;
     return wide;
@@ -201,7 +201,7 @@ bool RemoveTree(const std::string& path)
             std::wstring name = found.cFileName;
             if (name == L"." || name == L"..")
                 continue;
-            RemoveTree(dir + "\\" + std::string(name.begin(), name.end()));
+            RemoveTree(dir + "\\" + Utf8(name));
         } while (FindNextFileW(find, &found));
         FindClose(find);
     }
@@ -373,6 +373,23 @@ Launcher::~Launcher()
         CloseHandle(job);
 }
 
+std::wstring Wide(const std::string& utf8)
+{
+    std::wstring wide(utf8.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], int(wide.size()));
+    wide.resize(n > 0 ? n - 1 : 0);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide)
+{
+    std::string utf8(wide.size() * 3 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], int(utf8.size()),
+                                      nullptr, nullptr);
+    utf8.resize(n > 0 ? n - 1 : 0);
+    return utf8;
+}
+
 bool StartLauncher(Launcher* launcher, const std::string& exePath, const std::string& recordFile,
                    const std::string& workDir, const std::string& arguments)
 {
@@ -384,14 +401,13 @@ bool StartLauncher(Launcher* launcher, const std::string& exePath, const std::st
     DeleteFileA(launcher->recordFile.c_str());
     SetEnvironmentVariableA("CORVANE_GAME_RECORD", launcher->recordFile.c_str());
 
-    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
-    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back('\0');
-    std::string dir = workDir.empty() ? LauncherWorkDir() : workDir;
-    STARTUPINFOA si = {};
+    std::wstring commandLine =
+        Wide("\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments));
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
-    BOOL ok = CreateProcessA(exePath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                             CREATE_SUSPENDED, nullptr, dir.c_str(), &si, &launcher->pi);
+    BOOL ok = CreateProcessW(
+        Wide(exePath).c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+        Wide(workDir.empty() ? LauncherWorkDir() : workDir).c_str(), &si, &launcher->pi);
     SetEnvironmentVariableA("CORVANE_GAME_RECORD", nullptr);
     if (!ok)
         return false;

@@ -35,6 +35,7 @@ std::string GameExe();     // <build>\disc\GAME\START.EXE (the demo game)
 std::string RuntimeDll();  // <build>\disc\system\win95\wing32.dll (stand-in runtime)
 
 // --- Folders and files in the prefix --------------------------------------------------------
+// Paths are UTF-8 (ASCII for most scenarios).
 
 std::string WorkRoot();        // C:\e2e\  (made on first use)
 std::string LauncherWorkDir(); // C:\e2e\cwd\  (made on first use)
@@ -98,9 +99,14 @@ struct Launcher {
     ~Launcher();
 };
 
+// A UTF-8 string as UTF-16, and back.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
 // Starts exePath (followed by arguments when given) with LauncherWorkDir() as working
 // directory (or workDir when given) and CORVANE_GAME_RECORD naming recordFile (a fresh file
-// under WorkRoot() when empty).
+// under WorkRoot() when empty), through CreateProcessW: the paths are UTF-8, so that a folder
+// whose name the ANSI code page cannot spell can be given.
 bool StartLauncher(Launcher* launcher, const std::string& exePath,
                    const std::string& recordFile = "", const std::string& workDir = "",
                    const std::string& arguments = "");

@@ -262,6 +262,63 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
     }
 }
 
+// An attacker's version.dll beside the launcher in a writable folder, with Windows' load order
+// (the program's folder first): Play with a refused copy runs the version read in the launcher
+// and in the administrator's instance, and neither calls the planted functions (under Wine
+// its own user32 loads the file into both; a call is the evidence, not a load). Play posted
+// twice meanwhile makes one check: one instance, one box, one game.
+TEST_F(Installer, PlantedVersionDllIsNeverCalledAndASecondPlayIsIgnored)
+{
+    PutOnDisc("v2000");
+    const std::string record = WorkRoot() + "planted-calls.txt";
+    ASSERT_TRUE(CopyOne(BuildDir() + "planted\\version.dll", disc.root + "version.dll"));
+    SetEnvironmentVariableA("CORVANE_PLANTED_RECORD", record.c_str());
+    { // the planted functions record a call (a copy under another name: this process has
+      // a version.dll loaded already)
+        DeleteFileA(record.c_str());
+        ASSERT_TRUE(CopyOne(disc.root + "version.dll", WorkRoot() + "planted-check.dll"));
+        HMODULE planted = LoadLibraryA((WorkRoot() + "planted-check.dll").c_str());
+        ASSERT_NE(planted, nullptr);
+        typedef DWORD(WINAPI * Size)(const char*, DWORD*);
+        Size size = reinterpret_cast<Size>(
+            reinterpret_cast<void (*)()>(GetProcAddress(planted, "GetFileVersionInfoSizeA")));
+        DWORD handle = 0;
+        ASSERT_TRUE(size != nullptr && size("x", &handle) == 0);
+        FreeLibrary(planted);
+        ASSERT_TRUE(FileExists(record));
+        DeleteFileA(record.c_str());
+    }
+    char overrides[256] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides) + ";version=n,b").c_str());
+    Launcher launcher;
+    HWND dialog = nullptr;
+    Box box;
+    {
+        const FolderLock lock(LauncherSystemDir());
+        ASSERT_TRUE(lock.locked);
+        dialog = Start(&launcher);
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
+        ASSERT_NE(dialog, nullptr);
+        PostMessageA(dialog, WM_COMMAND, 301, 0);
+        PostMessageA(dialog, WM_COMMAND, 301, 0);
+        ASSERT_TRUE(WaitForBox(launcher, &box));
+        EXPECT_EQ(ListBoxes(launcher.pi.dwProcessId).size(), 1u);
+        EXPECT_EQ(ProcessesStarted(launcher), 2u) << "one administrator's instance";
+        ExpectCopyPrompt(box, dialog, installed, kAdminPromptTail);
+        ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+    }
+    SetEnvironmentVariableA("CORVANE_PLANTED_RECORD", nullptr);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a second box came up";
+    EXPECT_EQ(code, 301u);
+    GameRecord game;
+    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &game));
+    EXPECT_EQ(ProcessesStarted(launcher), 3u) << "and one game";
+    std::string calls;
+    EXPECT_FALSE(ReadText(record, &calls)) << calls;
+}
+
 // The administrator's instance alone, as the launcher starts it: no window, no autorun.inf
 // read, the runtime copied from the disc beside it, and its exit code 0 or the copy's error.
 // A box or a window would hold it: it must end by itself.

@@ -10,17 +10,24 @@ namespace
 struct CommandCase {
     const char* rule;
     const char* sourceDir;
-    const char* gameFile;
+    const char* gameFile; // as the profile reader hands it over
     const char* commandLine;
-    bool wholeIsProgram = false; // the whole value names a file
+    const char* files = ""; // the files under sourceDir, each followed by '|'
 };
+
+// Whether path is one of the files in the '|'-ended list given as context.
+bool InList(const char* path, const void* files)
+{
+    const std::string list = "|" + std::string(static_cast<const char*>(files));
+    return list.find("|" + std::string(path) + "|") != std::string::npos;
+}
 
 const CommandCase kCommandCases[] = {
     {"root of a drive", "D:\\", "GAME\\START.EXE", "D:\\GAME\\START.EXE"},
     {"no blank: joined as it stands, arguments included", "D:\\", "GAME\\START.EXE -w  x",
      "D:\\GAME\\START.EXE -w  x"},
     {"no blank: a quoted program is quoted with the root", "D:\\", "\"My Game\\START.EXE\" -w",
-     "\"D:\\My Game\\START.EXE\" -w"},
+     "\"D:\\My Game\\START.EXE\" -w", "My Game\\START.EXE|"},
     {"empty directory: the value alone", "", "GAME\\START.EXE /x", "GAME\\START.EXE /x"},
     {"blank in directory: program quoted", "C:\\Disc Copy\\", "GAME\\START.EXE",
      "\"C:\\Disc Copy\\GAME\\START.EXE\""},
@@ -32,19 +39,32 @@ const CommandCase kCommandCases[] = {
      "\"C:\\Disc Copy\\My Game\\start.exe\" -x"},
     {"unclosed quote: the rest is the program", "C:\\A B\\", "\"My Game\\start.exe",
      "\"C:\\A B\\My Game\\start.exe\""},
-    {"whole value names a file: one quoted program, not D:\\My.exe", "D:\\", "My Game\\START.EXE",
-     "\"D:\\My Game\\START.EXE\"", true},
-    {"whole value without a blank: joined as it stands", "D:\\", "GAME\\START.EXE",
-     "D:\\GAME\\START.EXE", true},
+    // The program is the longest leading part that names a file, quoted.
+    {"game=\"My Game\\START.EXE\" \"-w\": the dropped closing quote goes back", "D:\\",
+     "My Game\\START.EXE\" \"-w", "\"D:\\My Game\\START.EXE\" \"-w\"",
+     "My.exe|My Game\\START.EXE|"},
+    {"unquoted blanks: the file, never D:\\My.exe", "D:\\", "My Game\\START.EXE -windowed",
+     "\"D:\\My Game\\START.EXE\" -windowed", "My|My.exe|My Game\\START.EXE|"},
+    {"game=\"My Game\\START.EXE\" arrives whole", "D:\\", "My Game\\START.EXE",
+     "\"D:\\My Game\\START.EXE\"", "My Game\\START.EXE|"},
+    {"a quoted program with arguments: as written", "D:\\", "\"My Game\\START.EXE\" -w",
+     "\"D:\\My Game\\START.EXE\" -w", "My Game\\START.EXE|"},
+    {"no blank in the program: as it stands, quoted arguments too", "D:\\",
+     "GAME\\START.EXE -level 3 \"two words\"", "D:\\GAME\\START.EXE -level 3 \"two words\"",
+     "GAME\\START.EXE|"},
+    {"a part ending in a blank before a quote is none", "D:\\", "My Game\\START.EXE \"x\"",
+     "\"D:\\My Game\\START.EXE\" \"x\"", "My Game\\START.EXE |My Game\\START.EXE|"},
+    {"no extension: Windows adds .exe, as today", "D:\\", "GAME\\START -w", "D:\\GAME\\START -w",
+     "GAME\\START.EXE|"},
 };
 
-TEST(GameCommandLine, QuotesTheProgramWhenTheDirectoryHasABlankOrTheValueAQuote)
+TEST(GameCommandLine, QuotesTheProgramThatTheValueNamesByItsFile)
 {
     for (const CommandCase& c : kCommandCases) {
         SCOPED_TRACE(c.rule);
         char buf[260];
-        ASSERT_TRUE(
-            BuildGameCommandLine(buf, sizeof buf, c.sourceDir, c.gameFile, c.wholeIsProgram));
+        const size_t fileLength = ProgramFileLength(c.gameFile, InList, c.files);
+        ASSERT_TRUE(BuildGameCommandLine(buf, sizeof buf, c.sourceDir, c.gameFile, fileLength));
         EXPECT_STREQ(buf, c.commandLine);
     }
 }
@@ -59,12 +79,12 @@ TEST(GameCommandLine, RefusesWhatDoesNotFitAndWritesNothingBeyond)
         char buf[300];
         memset(buf, 'x', sizeof buf);
         const std::string fits(room, 'g');
-        ASSERT_TRUE(BuildGameCommandLine(buf, 260, dir.c_str(), fits.c_str(), false));
+        ASSERT_TRUE(BuildGameCommandLine(buf, 260, dir.c_str(), fits.c_str(), 0));
         EXPECT_EQ(strlen(buf), 259u);
         EXPECT_EQ(buf[260], 'x');
         memset(buf, 'x', sizeof buf);
         const std::string tooLong = fits + "g";
-        EXPECT_FALSE(BuildGameCommandLine(buf, 260, dir.c_str(), tooLong.c_str(), false));
+        EXPECT_FALSE(BuildGameCommandLine(buf, 260, dir.c_str(), tooLong.c_str(), 0));
         EXPECT_STREQ(buf, "");
         EXPECT_EQ(buf[260], 'x');
     }
