@@ -74,6 +74,7 @@ struct DiscFacts {
     // the launcher's dialog as created on this computer
     bool dialogMeasured;
     LayoutRect window, client, button;
+    int32_t pictureScale; // the picture's scale that this screen's dpi asks for (0 counts as 1)
 
     // the program part of game=
     bool gameWhole;         // the whole value names a file: the launcher starts it as one program
