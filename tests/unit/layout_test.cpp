@@ -180,20 +180,4 @@ TEST(PictureScale, LargestThatKeepsTheWindowInTheWorkArea)
     }
 }
 
-// The largest picture whose window lies within a screen that is all work area: one more
-// column or row and it does not.
-TEST(PictureScale, LargestFittingPictureIsTheRoomAWindowWithoutOneLeaves)
-{
-    const PictureSize size = LargestFittingPicture(kDesktop, kWindow, kClient, kButton);
-    EXPECT_EQ(size.width, 640 - 26);
-    EXPECT_EQ(size.height, 480 - 70);
-    const auto lies = [](int32_t w, int32_t h) {
-        return WindowLiesWithin(LayOutStartupWindow(kDesktop, kWindow, kClient, kButton, w, h),
-                                kDesktop);
-    };
-    EXPECT_TRUE(lies(size.width, size.height));
-    EXPECT_FALSE(lies(size.width + 1, size.height));
-    EXPECT_FALSE(lies(size.width, size.height + 1));
-}
-
 } // namespace
