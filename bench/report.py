@@ -111,11 +111,11 @@ def table(times, measures, pictures):
     return "\n".join(lines)
 
 
-def verdict(ours, theirs, bound=1.0):
-    """'met' or 'missed by N %' for ours <= bound * theirs."""
+def verdict(ours, theirs):
+    """'met' or 'missed by N %' for ours <= theirs."""
     if ours is None or theirs is None:
         return None
-    limit = bound * theirs
+    limit = theirs
     if ours <= limit:
         return f"met ({ours / theirs:.2f}×)"
     return f"**missed** by {(ours / limit - 1) * 100:.0f} % ({ours / theirs:.2f}×)"
@@ -125,12 +125,7 @@ def target_rows(host, win, win_checks, peers, windows_label):
     rows = []
     for picture in PICTURES:
         kind = picture.split("-")[0]
-        size = size_of(picture)
         for label, times in (("host", host), (windows_label, win)):
-            if kind == "long":
-                rows.append((f"long runs: DecodeRle8 within 2× one memset ({label})", picture,
-                             verdict(times.get(("decode", picture)),
-                                     times.get(("memset", size)), 2.0)))
             if kind == "short":
                 rows.append((f"short runs: DecodeRle8 no slower than the byte loop ({label})",
                              picture, verdict(times.get(("decode", picture)),
@@ -151,15 +146,6 @@ def target_rows(host, win, win_checks, peers, windows_label):
 
 WHY = """### Why a target can be missed
 
-- **Long runs against one memset.** `memset` only writes, with the widest stores the processor
-  has, and at 640 x 480 its output stays in the second-level cache. The expansion also reads the
-  stream (the absolute runs carry half of the output's bytes), moves 8 bytes per instruction
-  (4 on i686; the moves are plain integer moves so that the shipped file stays small and needs
-  nothing beyond the baseline processor) and takes a hard-to-predict branch or two per run, since
-  run lengths are random from 1 to 255. At 4000 x 4000 the output and the stream together
-  (about 24 MB) no longer fit the caches that one `memset` of the 16 MB output still partly
-  uses. The bound that the data itself sets is one `memset` of half the output plus one
-  `memcpy` of the other half.
 - **Wine's GDI on long runs.** Wine 8.0's `BI_RLE8` decoding goes wrong after an absolute run of
   255 pixels (in a one-row stream, absolute runs of 127 to 254 pixels come out right and the run
   after one of 255 does not), so from the first such run its rows are not the picture's, and its

@@ -156,7 +156,7 @@ bool HiddenTemplate(HINSTANCE instance, std::vector<DWORD>* copy)
 }
 
 // Creates the launcher's dialog hidden, with its own class, and measures its window, client
-// area and Play button as the launcher does at WM_INITDIALOG.
+// area and Play button and the screen's dpi as the launcher does at WM_INITDIALOG.
 bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
 {
     std::vector<DWORD> dialogTemplate;
@@ -179,6 +179,10 @@ bool MeasureDialog(HINSTANCE instance, DiscFacts* f)
         f->window = ToLayout(window);
         f->client = ToLayout(client);
         f->button = ToLayout(button);
+        if (HDC dc = GetDC(dialog)) {
+            f->pictureScale = PictureScale(GetDeviceCaps(dc, LOGPIXELSY));
+            ReleaseDC(dialog, dc);
+        }
         DestroyWindow(dialog);
     }
     UnregisterClassA(kStartupClassName, instance);

@@ -180,8 +180,10 @@ bool CheckPicture(std::vector<Finding>* out, const DiscFacts& f)
     return true;
 }
 
-// The window's size and place on each checked screen. Not fitting a small screen is a
-// warning; not fitting even the largest puts the buttons out of reach: a failure.
+// The window's size and place on each checked screen, with the picture drawn at the scale the
+// launcher takes there (the largest up to this screen's own at which the window fits), and the
+// largest picture that fits. Not fitting a small screen is a warning; not fitting even the
+// largest puts the buttons out of reach: a failure.
 void CheckWindow(std::vector<Finding>* out, const DiscFacts& f)
 {
     if (!f.dialogMeasured) {
@@ -193,18 +195,27 @@ void CheckWindow(std::vector<Finding>* out, const DiscFacts& f)
     for (size_t i = 0; i < screens; ++i) {
         const ScreenSize& s = kCheckedScreens[i];
         const LayoutRect desktop = {0, 0, s.width, s.height};
-        const StartupLayout l = LayOutStartupWindow(desktop, f.window, f.client, f.button,
-                                                    f.picture.width, f.picture.height);
-        std::string text = Format("window on %d x %d: %d x %d at (%d, %d), ", s.width, s.height,
-                                  l.windowWidth, l.windowHeight, l.windowX, l.windowY);
+        int32_t scale = 1;
+        const StartupLayout l =
+            LayOutScaledPicture(desktop, desktop, f.window, f.client, f.button, f.picture.width,
+                                f.picture.height, f.pictureScale, &scale);
+        const PictureSize largest = LargestFittingPicture(desktop, f.window, f.client, f.button);
+        const std::string drawn = scale > 1 ? Format("picture at %d x %d, ", scale, scale) : "";
+        const std::string room =
+            largest.width > 0 && largest.height > 0
+                ? Format("pictures up to %d x %d fit", largest.width, largest.height)
+                : std::string("no picture fits");
+        std::string text =
+            Format("window on %d x %d: %s%d x %d at (%d, %d), ", s.width, s.height, drawn.c_str(),
+                   l.windowWidth, l.windowHeight, l.windowX, l.windowY);
         if (WindowFits(l, s)) {
-            Add(out, Verdict::Ok, text + "fits");
+            Add(out, Verdict::Ok, text + "fits; " + room);
             continue;
         }
-        text += "does not fit the screen";
         const bool last = i + 1 == screens;
         Add(out, last ? Verdict::Fail : Verdict::Warn,
-            last ? text + "; a smaller picture keeps Play and Quit on screen" : text);
+            text + "does not fit the screen; " + room +
+                (last ? ", which keeps Play and Quit on screen" : ""));
     }
 }
 
@@ -627,6 +638,5 @@ std::string GameProgramPart(const std::string& game, size_t fileLength)
 
 bool WindowFits(const StartupLayout& l, const ScreenSize& s)
 {
-    return l.windowX >= 0 && l.windowY >= 0 && int64_t(l.windowX) + l.windowWidth <= s.width &&
-           int64_t(l.windowY) + l.windowHeight <= s.height;
+    return WindowLiesWithin(l, {0, 0, s.width, s.height});
 }

@@ -74,6 +74,7 @@ struct DiscFacts {
     // the launcher's dialog as created on this computer
     bool dialogMeasured;
     LayoutRect window, client, button;
+    int32_t pictureScale; // the picture's scale that this screen's dpi asks for (0 counts as 1)
 
     // the program part of game=
     size_t gameFileLength;  // the leading part that names a file (ProgramFileLength), 0 if none

@@ -16,6 +16,12 @@ DWORD UpdateRuntimeAlone();
 int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* targetDir);
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath);
 
+// The step of CopyFileWithRetry that starts the administrator's instance of this program and
+// waits for it: 0 when the installed copy is now good, else the instance's error, or the
+// error that kept it from starting (ERROR_CANCELLED when the user declined). Null, as it
+// stays in the launcher, for the instance of this program; tests put their own step there.
+extern DWORD (*CopyThroughAdministrator)();
+
 // The fixed file version of the file at path, or an unavailable one when the file is
 // missing or its version information cannot be read.
 FileVersion ReadFileVersion(const char* path);

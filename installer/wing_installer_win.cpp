@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "bitmap/file_reader.h"
 #include "common/error_boxes.h"
 #include "common/global_memory.h"
@@ -15,22 +17,33 @@ namespace
 
 const char kDiscLibraryDir[] = "system\\win95\\";
 const char kLibraryFile[] = "wing32.dll";
-const char kCopyPromptFormat[] =
-    "Unable to copy file to %s.\n\nThis may occur if the file is currently open.  Please close "
-    "any programs that might have this file open and then retry.";
-// After Windows refused the copy to this user and to the administrator's instance too, or the
-// user declined to give an administrator's permission.
-const char kAdminPromptFormat[] =
-    "Unable to copy file to %s.\n\nOnly an administrator may change this file.  Retry asks for "
-    "permission again; Cancel starts the game without it.";
+// The prompt for a failed copy: the target path, then why and what the user can do.
+const char kCopyPromptFormat[] = "Unable to copy file to %s.\n\n%s%s";
+const char kInUseReason[] = "This may occur if the file is currently open.  ";
+const char kInUseAdvice[] =
+    "Please close any programs that might have this file open and then retry.";
+// Windows refused the copy to this user (and to the administrator's instance, where there is
+// one), or the user declined to give an administrator's permission.
+const char kAdministratorReason[] = "Only an administrator may change this file.  ";
+const char kAskAgainAdvice[] =
+    "Retry asks for permission again; Cancel starts the game without it.";
+// Windows NT 4 to XP cannot ask for permission, and this program, while its window is open,
+// cannot be started a second time under an administrator's account.
+const char kRunAsAdvice[] = "To copy it, start this program as an administrator (Run as); Cancel "
+                            "starts the game without it.";
 const char kErrorCaption[] = "Error";
 
-// The longer fixed text takes 145 characters; the buffer holds it with a full 259-character
-// path (405 bytes) and stays below wsprintfA's own 1024-byte output limit.
+// The longest text takes 166 characters; the buffer holds it with a full 259-character path
+// (426 bytes) and stays below wsprintfA's own 1024-byte output limit.
 constexpr int kPromptBufferSize = 512;
-static_assert(sizeof kCopyPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBufferSize &&
-                  sizeof kAdminPromptFormat - 2 + (kPathBufferSize - 1) < kPromptBufferSize,
+static_assert(sizeof kCopyPromptFormat - 6 + sizeof kAdministratorReason - 1 + sizeof kRunAsAdvice -
+                      1 + (kPathBufferSize - 1) <
+                  kPromptBufferSize,
               "the prompt must hold its text with the longest path shown");
+
+// Room that GetTempFileNameA needs behind its folder within MAX_PATH: a prefix of up to three
+// characters, four hex digits, ".tmp" and the terminator, and then some.
+constexpr size_t kTempFolderLimit = MAX_PATH - 14;
 
 // Size asked of GetSystemDirectoryA: one byte of the path buffer stays free for the '\'.
 constexpr UINT kSystemDirAsk = kPathBufferSize - 1;
@@ -111,14 +124,14 @@ FileVersion ReadVersionWith(const VersionLibrary& library, const char* path)
 }
 
 // Shows the Retry/Cancel prompt for a failed copy to targetPath, which is lower-cased in
-// place first: the text of format, with the path cut to 259 characters when it is longer.
-int AskToRetryCopy(char* targetPath, const char* format)
+// place first, with the path cut to 259 characters when it is longer.
+int AskToRetryCopy(char* targetPath, const char* reason, const char* advice)
 {
     char shownPath[kPathBufferSize];
     char prompt[kPromptBufferSize];
     CharLowerA(targetPath);
     lstrcpynA(shownPath, targetPath, sizeof shownPath);
-    wsprintfA(prompt, format, shownPath);
+    wsprintfA(prompt, kCopyPromptFormat, shownPath, reason, advice);
     return MessageBoxA(StartupDialog, prompt, kErrorCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
 }
 
@@ -141,13 +154,10 @@ DWORD LastErrorOr(DWORD fallback)
     return code != 0 ? code : fallback;
 }
 
-// True where a refused copy can be made with an administrator's permission: Windows NT 6.0
-// (Vista) and later run every program with a standard user's rights until it asks for more.
-// Windows 95 to Me have no such rights, and on NT 4 to XP "runas" opens an account dialog.
-bool CanAskForAdministrator()
+// Whether this is Windows 95, 98 or Me: GetVersion's top bit.
+bool IsWindows9x()
 {
-    const DWORD version = GetVersion();
-    return (version & 0x80000000u) == 0 && LOBYTE(LOWORD(version)) >= 6;
+    return (GetVersion() & 0x80000000u) != 0;
 }
 
 // What the thread that starts the administrator's instance needs, and what it found.
@@ -250,15 +260,50 @@ DWORD CopyAsAdministrator()
     return run.result;
 }
 
-// Copies sourcePath over targetPath; the copy takes no read-only attribute along. 0, or the
-// error that stopped the copy.
+// Puts the file at from in place of the file at to, on the same volume. Windows NT renames it
+// over the old file in one step. Windows 95 to Me have no such rename (their MoveFileExA only
+// fails): the old file is deleted first, which fails while a program has it open, and leaves
+// it as it was.
+bool PutInPlace(const char* from, const char* to)
+{
+    if (!IsWindows9x())
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!DeleteFileA(to) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    return MoveFileA(from, to) != 0;
+}
+
+// Replaces targetPath by a copy of sourcePath without ever cutting the installed file short:
+// the copy is written to a new temporary file in the target's folder (the rename then stays
+// on one volume), loses the read-only attribute a CD gives it, and is renamed over the target.
+// 0, or the error that stopped it, and then the temporary file is gone and the target holds
+// what it held (a read-only attribute is cleared just before the rename). A refusal at the rename,
+// after the right to write in the folder was proven, is a file in use: ERROR_SHARING_VIOLATION.
 DWORD CopyRuntimeFile(const char* targetPath, const char* sourcePath)
 {
-    ClearReadOnly(targetPath);
-    if (!CopyFileA(sourcePath, targetPath, FALSE))
+    size_t folderLength = strlen(targetPath);
+    while (folderLength > 0 && targetPath[folderLength - 1] != '\\')
+        --folderLength;
+    if (folderLength == 0 || folderLength > kTempFolderLimit)
+        return ERROR_FILENAME_EXCED_RANGE;
+    char folder[kPathBufferSize];
+    char temporary[MAX_PATH];
+    lstrcpynA(folder, targetPath, int(folderLength) + 1);
+    if (!GetTempFileNameA(folder, "cvn", 0, temporary))
         return LastErrorOr(ERROR_ACCESS_DENIED);
-    ClearReadOnly(targetPath);
-    return 0;
+    DWORD error = ERROR_ACCESS_DENIED;
+    if (CopyFileA(sourcePath, temporary, FALSE)) {
+        ClearReadOnly(temporary);
+        ClearReadOnly(targetPath); // Windows replaces no read-only file
+        if (PutInPlace(temporary, targetPath))
+            return 0;
+        error = ERROR_SHARING_VIOLATION;
+    }
+    const DWORD code = GetLastError();
+    if (code != 0 && code != ERROR_ACCESS_DENIED)
+        error = code;
+    DeleteFileA(temporary);
+    return error;
 }
 
 // Forms the disc's folder of wing32.dll and the system directory, each a path buffer ending
@@ -276,7 +321,10 @@ bool FormRuntimeDirs(char* discDir, char* systemDir)
 bool PlanCopy(char* sourcePath, char* targetPath, const char* fileName, const char* sourceDir,
               const char* targetDir, bool* needed)
 {
-    if (!JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
+    // The new copy is first written to a temporary file in targetDir, whose name needs more
+    // room behind the folder than fileName may.
+    if (strlen(targetDir) > kTempFolderLimit ||
+        !JoinPath(sourcePath, kPathBufferSize, sourceDir, fileName) ||
         !JoinPath(targetPath, kPathBufferSize, targetDir, fileName))
         return false;
     // Without the version library no version can be read, and an installed copy that may be
@@ -303,10 +351,13 @@ FileVersion ReadFileVersion(const char* path)
     return version;
 }
 
+DWORD (*CopyThroughAdministrator)() = nullptr;
+
 // Copies until a copy succeeds or the user stops choosing Retry; the critical-error box of
 // the system stays off meanwhile. A copy that Windows refuses to this user is made by an
-// administrator's instance where Windows can ask for one. Returns the new file's size, or -1
-// when nothing was copied.
+// administrator's instance where Windows can ask for one (Vista and later); Windows NT 4 to
+// XP tell the user to start the program as an administrator. Returns the new file's size, or
+// -1 when nothing was copied.
 LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
 {
     LONG result = -1;
@@ -315,16 +366,27 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
     do {
         answer = IDCANCEL;
         DWORD error = CopyRuntimeFile(targetPath, sourcePath);
-        const char* prompt = kCopyPromptFormat;
-        if (error == ERROR_ACCESS_DENIED && CanAskForAdministrator()) {
-            error = CopyAsAdministrator();
-            if (error == ERROR_ACCESS_DENIED || error == ERROR_CANCELLED)
-                prompt = kAdminPromptFormat;
+        const char* reason = kInUseReason;
+        const char* advice = kInUseAdvice;
+        if (error == ERROR_ACCESS_DENIED && !IsWindows9x()) {
+            reason = kAdministratorReason;
+            advice = kRunAsAdvice;
+            if (LOBYTE(LOWORD(GetVersion())) >= 6) {
+                // Only a file in use is the instance's to report as such; any other failure,
+                // the instance's own start included, leaves the file an administrator's.
+                error =
+                    CopyThroughAdministrator ? CopyThroughAdministrator() : CopyAsAdministrator();
+                advice = kAskAgainAdvice;
+                if (error == ERROR_SHARING_VIOLATION) {
+                    reason = kInUseReason;
+                    advice = kInUseAdvice;
+                }
+            }
         }
         if (error == 0)
             result = FileGetSize(targetPath);
         else
-            answer = AskToRetryCopy(targetPath, prompt);
+            answer = AskToRetryCopy(targetPath, reason, advice);
     } while (answer == IDRETRY);
     SetErrorMode(previousMode);
     return result;

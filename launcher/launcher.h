@@ -12,8 +12,10 @@ bool ActivateRunningLauncher();
 // the system's code page cannot spell in one box that says the folder's name cannot be used.
 bool ReadLauncherSettings(HINSTANCE instance);
 
-// Reads GameFile and BitmapFile from [CorvaneGame] of the profile at profilePath: a system
-// error box after each read that yields nothing, then string 402. False when either failed.
+// Reads GameFile and BitmapFile from [CorvaneGame] of the profile at profilePath: an "Error"
+// box after each read that yields nothing (the system's text when the file cannot be read,
+// else what it lacks: the section, told once, the key's line or its value), then string 402.
+// False when either failed.
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
 
 // Starts sourceDir + gameFile with WinExec, quoted as BuildGameCommandLine says (the program

@@ -20,6 +20,10 @@ const char kProfileName[] = "autorun.inf";
 const char kUnspellableFolder[] =
     "This folder's name cannot be used. The disc's files work from a folder whose name uses "
     "only the letters of the system's language.";
+// What a profile that was read lacks.
+const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or the section is empty.";
+const char kNoLine[] = "autorun.inf has no %s= line in its [CorvaneGame] section.";
+const char kEmptyValue[] = "%s= in the [CorvaneGame] section of autorun.inf is empty.";
 
 // Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
 // had). 0, or why no directory may be used: ERROR_FILENAME_EXCED_RANGE for a name cut to fit
@@ -41,6 +45,42 @@ bool NamesFileIn(const char* path, const void* directory)
 {
     char full[kPathBufferSize];
     return JoinPath(full, sizeof full, static_cast<const char*>(directory), path) && IsFile(full);
+}
+
+// Reads key of [CorvaneGame] into value and gives the count of characters read. When that is
+// 0, an "Error" box says why: the system's text when the file could not be read, else what
+// the file lacks. A missing section is told once: *sectionTold is set.
+DWORD ReadSetting(const char* key, char* value, const char* profilePath, bool* sectionTold)
+{
+    SetLastError(0);
+    const DWORD count =
+        GetPrivateProfileStringA(kSection, key, "", value, kProfileValueSize, profilePath);
+    if (count != 0)
+        return count;
+    // A file that was read sets no error code for what it lacks (Windows may set "file not
+    // found" for a missing key: the file itself is there).
+    const DWORD code = GetLastError();
+    if (code != 0 && !(code == ERROR_FILE_NOT_FOUND && IsFile(profilePath))) {
+        SetLastError(code);
+        ShowSystemError();
+        return 0;
+    }
+    // The section's key names, and the key's value with a default that no empty value gives;
+    // a count of 0 is all either read has to tell.
+    char probe[3];
+    const char* format = kEmptyValue;
+    if (GetPrivateProfileStringA(kSection, nullptr, "", probe, sizeof probe, profilePath) == 0) {
+        if (*sectionTold)
+            return 0;
+        *sectionTold = true;
+        format = kNoSection;
+    } else if (GetPrivateProfileStringA(kSection, key, "?", probe, sizeof probe, profilePath)) {
+        format = kNoLine;
+    }
+    char text[kBoxTextSize];
+    wsprintfA(text, format, key);
+    ShowErrorBox(text);
+    return 0;
 }
 
 } // namespace
@@ -78,14 +118,9 @@ bool ReadLauncherSettings(HINSTANCE instance)
 
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath)
 {
-    const DWORD gameCount =
-        GetPrivateProfileStringA(kSection, "game", "", GameFile, kProfileValueSize, profilePath);
-    if (gameCount == 0)
-        ShowSystemError();
-    const DWORD bitmapCount = GetPrivateProfileStringA(kSection, "bitmap", "", BitmapFile,
-                                                       kProfileValueSize, profilePath);
-    if (bitmapCount == 0)
-        ShowSystemError();
+    bool sectionTold = false;
+    const DWORD gameCount = ReadSetting("game", GameFile, profilePath, &sectionTold);
+    const DWORD bitmapCount = ReadSetting("bitmap", BitmapFile, profilePath, &sectionTold);
     if (gameCount == 0 || bitmapCount == 0) {
         ShowStringMessage(instance, IDS_BAD_AUTORUN);
         return false;

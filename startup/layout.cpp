@@ -63,6 +63,38 @@ StartupLayout LayOutStartupWindowWithoutPicture(const LayoutRect& desktop, const
     return LayOutStartupWindow(desktop, window, client, button, Mul(3, Width(button)), 0);
 }
 
+bool WindowLiesWithin(const StartupLayout& l, const LayoutRect& area)
+{
+    return l.windowX >= area.left && l.windowY >= area.top &&
+           l.windowWidth <= Sub(area.right, l.windowX) &&
+           l.windowHeight <= Sub(area.bottom, l.windowY);
+}
+
+StartupLayout LayOutScaledPicture(const LayoutRect& desktop, const LayoutRect& workArea,
+                                  const LayoutRect& window, const LayoutRect& client,
+                                  const LayoutRect& button, int32_t width, int32_t height,
+                                  int32_t maxScale, int32_t* scale)
+{
+    StartupLayout l;
+    for (*scale = maxScale > 1 ? maxScale : 1;; --*scale) {
+        l = LayOutStartupWindow(desktop, window, client, button, Mul(width, *scale),
+                                Mul(height, *scale));
+        // A scaled size beyond 32 bits, wrapped, might seem to fit.
+        if (*scale == 1 ||
+            (int64_t(width) * *scale <= Width(workArea) &&
+             int64_t(height) * *scale <= Height(workArea) && WindowLiesWithin(l, workArea)))
+            return l;
+    }
+}
+
+PictureSize LargestFittingPicture(const LayoutRect& desktop, const LayoutRect& window,
+                                  const LayoutRect& client, const LayoutRect& button)
+{
+    // Each picture pixel adds one to the window's size: what a 0 x 0 picture's window leaves.
+    const StartupLayout empty = LayOutStartupWindow(desktop, window, client, button, 0, 0);
+    return {Sub(Width(desktop), empty.windowWidth), Sub(Height(desktop), empty.windowHeight)};
+}
+
 int32_t PictureScale(int32_t dpi)
 {
     if (dpi <= 144)

@@ -28,6 +28,25 @@ StartupLayout LayOutStartupWindow(const LayoutRect& desktop, const LayoutRect& w
 StartupLayout LayOutStartupWindowWithoutPicture(const LayoutRect& desktop, const LayoutRect& window,
                                                 const LayoutRect& client, const LayoutRect& button);
 
+// Whether the laid-out window lies wholly within area (screen coordinates).
+bool WindowLiesWithin(const StartupLayout& layout, const LayoutRect& area);
+
+// Lays the window out around a width x height picture drawn at the largest whole scale from
+// 1 up to maxScale at which the window lies within workArea (the screen less its taskbars),
+// or at 1 when even that does not fit; the scale goes to *scale.
+StartupLayout LayOutScaledPicture(const LayoutRect& desktop, const LayoutRect& workArea,
+                                  const LayoutRect& window, const LayoutRect& client,
+                                  const LayoutRect& button, int32_t width, int32_t height,
+                                  int32_t maxScale, int32_t* scale);
+
+// The largest picture whose window, laid out at scale 1 on a desktop that is all work area,
+// lies within it; a size below 1 when not even a window without a picture does.
+struct PictureSize {
+    int32_t width, height;
+};
+PictureSize LargestFittingPicture(const LayoutRect& desktop, const LayoutRect& window,
+                                  const LayoutRect& client, const LayoutRect& button);
+
 // The whole number of screen pixels each picture pixel takes on a screen of dpi dots per inch:
 // dpi / 96 rounded to the nearest, a half down (1 up to 144 dpi, 2 from 145 to 240, 3 from
 // 241 to 336), at least 1 and at most kMaxPictureScale.

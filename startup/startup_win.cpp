@@ -15,7 +15,7 @@ namespace
 // Screen pixels a picture pixel takes on each side, set with the layout: more than 1 on a
 // high-DPI screen, where Windows leaves the sizing to the program (it declares itself
 // DPI-aware). 0 before the layout paints unscaled.
-int ImageScale;
+int32_t ImageScale;
 
 // The picture's header, or null when no picture is loaded.
 const BITMAPINFOHEADER* PictureHeader()
@@ -113,7 +113,7 @@ LRESULT OnDestroy()
     return 0;
 }
 
-// The picture's scale for the screen the window is on, from its dots per inch.
+// The picture's scale that today's screen asks for, from its dots per inch.
 int ScreenPictureScale(HWND window)
 {
     HDC dc = GetDC(window);
@@ -124,27 +124,29 @@ int ScreenPictureScale(HWND window)
     return PictureScale(dpi);
 }
 
-// Sizes and centres the window around the picture, enlarged on a high-DPI screen, and puts
-// the buttons below it.
+// Sizes and centres the window around the picture, enlarged on a high-DPI screen as far as the
+// window still lies within the work area (the desktop less its taskbars), and puts the buttons
+// below it.
 INT_PTR OnInitDialog(HWND dialog)
 {
     StartupDialog = dialog;
     HWND play = GetDlgItem(dialog, IDC_PLAY);
     HWND quit = GetDlgItem(dialog, IDC_QUIT);
-    RECT desktop = {}, window = {}, client = {}, button = {};
+    RECT desktop = {}, work = {}, window = {}, client = {}, button = {};
     GetWindowRect(GetDesktopWindow(), &desktop);
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        work = desktop;
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
     GetClientRect(play, &button);
+    const LayoutRect d = ToLayout(desktop), w = ToLayout(window), c = ToLayout(client),
+                     b = ToLayout(button);
 
     const BITMAPINFOHEADER* header = PictureHeader();
-    ImageScale = ScreenPictureScale(dialog);
     const StartupLayout layout =
-        header ? LayOutStartupWindow(ToLayout(desktop), ToLayout(window), ToLayout(client),
-                                     ToLayout(button), header->biWidth * ImageScale,
-                                     header->biHeight * ImageScale)
-               : LayOutStartupWindowWithoutPicture(ToLayout(desktop), ToLayout(window),
-                                                   ToLayout(client), ToLayout(button));
+        header ? LayOutScaledPicture(d, ToLayout(work), w, c, b, header->biWidth, header->biHeight,
+                                     ScreenPictureScale(dialog), &ImageScale)
+               : LayOutStartupWindowWithoutPicture(d, w, c, b);
     RECT image;
     SetRect(&image, layout.image.left, layout.image.top, layout.image.right, layout.image.bottom);
     CopyRect(&ImageRect, &image);

@@ -2,6 +2,7 @@
 
 #include "demo/title_picture.h"
 #include "disccheck/program_image.h"
+#include "tests/support/unix_shell_win.h"
 
 #include <algorithm>
 #include <cctype>
@@ -277,54 +278,9 @@ bool LayOutDisc(const DiscSpec& disc)
     return true;
 }
 
-namespace
-{
-
-// The Unix path of a Windows path, as Wine maps it; "" when there is none.
-std::string UnixPath(const std::string& path)
-{
-    typedef char*(CDECL * UnixNameFunction)(const WCHAR*);
-    const UnixNameFunction unixName =
-        reinterpret_cast<UnixNameFunction>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    const std::wstring wide(path.begin(), path.end());
-    char* name = unixName ? unixName(wide.c_str()) : nullptr;
-    if (!name)
-        return std::string();
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-} // namespace
-
 bool LockFolder(const std::string& dir, bool locked)
 {
-    const std::string done = WorkRoot() + "lock-done";
-    const std::string unixDir = UnixPath(dir), unixDone = UnixPath(done);
-    if (unixDir.empty() || unixDone.empty())
-        return false;
-    DeleteFileA(done.c_str());
-    // Wine starts a Unix program named by its Unix path as it starts a Windows one, but tells
-    // nothing of how it ended: it leaves a file behind when it succeeded.
-    std::string command = std::string("/bin/sh -c \"chattr ") + (locked ? "+i" : "-i") + " '" +
-                          unixDir + "' && : > '" + unixDone + "'\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    for (DWORD waited = 0; waited <= Scaled(5000); waited += 20) {
-        if (DeleteFileA(done.c_str()))
-            return true;
-        Sleep(20);
-    }
-    return false;
+    return ::LockFolder(dir, locked, WorkRoot() + "lock-done", Scaled(5000));
 }
 
 namespace

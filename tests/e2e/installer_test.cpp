@@ -3,6 +3,7 @@
 // by the startup window. Quit and Escape never touch it.
 #include "tests/e2e/scenario.h"
 #include "tests/support/installer_test_support.h"
+#include "tests/support/unix_shell_win.h"
 
 #include <optional>
 
@@ -221,15 +222,17 @@ struct FolderLock {
 // launcher, which copies the runtime by itself. Wine has no consent prompt: its "runas" just
 // starts the instance, which is refused the same way, so the box says that the file needs an
 // administrator. Once the folder takes files again, Retry copies them and the game starts.
-// Reported as Windows 95 or XP, where nobody can be asked, the launcher shows the box of any
-// other failed copy and starts nothing else.
+// Reported as Windows 95, where nobody can be asked and there are no user rights, the launcher
+// shows the box of any other failed copy; reported as XP, the box says that only an
+// administrator may change the file. Neither starts anything else.
 TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
 {
     struct {
         const char* version; // what Wine tells the launcher it runs on; "" for its default
         const char* tail;
         DWORD instances; // launchers started up to the box: the administrator's one too
-    } cases[] = {{"", kAdminPromptTail, 2}, {"win95", kPromptTail, 1}, {"winxp", kPromptTail, 1}};
+    } cases[] = {
+        {"", kAdminPromptTail, 2}, {"win95", kPromptTail, 1}, {"winxp", kRunAsPromptTail, 1}};
     PutOnDisc("v2000");
     const std::string systemDir = LauncherSystemDir();
     for (const auto& c : cases) {
@@ -320,29 +323,121 @@ TEST_F(Installer, PlantedVersionDllIsNeverCalledAndASecondPlayIsIgnored)
 }
 
 // The administrator's instance alone, as the launcher starts it: no window, no autorun.inf
-// read, the runtime copied from the disc beside it, and its exit code 0 or the copy's error.
-// A box or a window would hold it: it must end by itself.
+// read, the runtime brought up to the disc's copy beside it by the same version rule (a newer
+// installed copy stays), and its exit code 0 or the copy's error. A box or a window would hold
+// it: it must end by itself.
 TEST_F(Installer, AdministratorsInstanceCopiesWithoutAWindowAndEndsWithTheError)
 {
     struct {
         const char* disc;
+        const char* installed;
         DWORD exitCode;
-    } cases[] = {{"v2000", 0}, {"", ERROR_FILE_NOT_FOUND}};
+        bool copied;
+    } cases[] = {{"v2000", "", 0, true},
+                 {"", "", ERROR_FILE_NOT_FOUND, false},
+                 {"v1000", "v2000", 0, false},
+                 {"v2000", "v1000", 0, true}};
     disc.writeAutorun = false;
     ASSERT_TRUE(LayOutDisc(disc));
     for (const auto& c : cases) {
+        const std::string label = std::string(c.installed) + " <- " + c.disc;
         DeleteFileA(installed.c_str());
         DeleteFileA(discCopy.c_str());
         PutOnDisc(c.disc);
+        PutInstalled(c.installed);
+        const std::string before = Bytes(installed);
         Launcher launcher;
         ASSERT_TRUE(
             StartLauncher(&launcher, disc.root + "launcher.exe", "", "", "/CorvaneCopyRuntime"));
         DWORD code = 0;
-        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << c.disc;
-        EXPECT_EQ(code, c.exitCode) << c.disc;
-        EXPECT_EQ(ProcessesStarted(launcher), 1u) << c.disc;
-        EXPECT_EQ(FileExists(installed), *c.disc != '\0') << c.disc;
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << label;
+        EXPECT_EQ(code, c.exitCode) << label;
+        EXPECT_EQ(ProcessesStarted(launcher), 1u) << label;
+        EXPECT_TRUE(SameBytes(Bytes(installed), c.copied ? Bytes(discCopy) : before)) << label;
     }
+}
+
+// The names in the system directory that a failed copy could leave behind.
+std::vector<std::string> TemporaryFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*.tmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// The system directory with only 128 KiB free, for as long as this lives: an overlay over it
+// whose upper layer, which takes every write, is a small tmpfs. Needs the right to mount.
+struct SmallRoom {
+    explicit SmallRoom(const std::string& dir)
+        : system(UnixPath(dir)), room(UnixPath(WorkRoot()) + "/room"),
+          done(WorkRoot() + "room-done")
+    {
+        Lift();
+        // The overlay's options take ':' between folders: the prefix's dosdevices\c: is
+        // resolved away first.
+        mounted = !system.empty() &&
+                  RunUnixShell("mkdir -p '" + room + "' && mount -t tmpfs -o size=128k corvane '" +
+                                   room + "' && R=$(realpath '" + room + "') && S=$(realpath '" +
+                                   system + "') && mkdir $R/upper $R/work && mount -t overlay " +
+                                   "overlay -o lowerdir=$S,upperdir=$R/upper,workdir=$R/work $S",
+                               done, Scaled(5000));
+        if (!mounted)
+            Lift();
+    }
+    ~SmallRoom() { Lift(); }
+    // Unmounts whatever a run of this test left mounted.
+    void Lift()
+    {
+        RunUnixShell("while mountpoint -q '" + system + "'; do umount -l '" + system +
+                         "' || break; done; ! mountpoint -q '" + room + "' || umount -l '" + room +
+                         "'",
+                     done, Scaled(5000));
+    }
+    std::string system, room, done;
+    bool mounted = false;
+};
+
+// A system directory without room for the disc's copy: the copy fails part way, with a full
+// disk. The installed copy stays byte for byte what it was, no temporary file is left, and
+// Cancel starts the game.
+TEST_F(Installer, FullDiskLeavesTheInstalledCopyAsItWas)
+{
+    PutOnDisc("");
+    std::string padded = Bytes(StandIn("v2000")) + std::string(512 * 1024, '\x5A');
+    ASSERT_TRUE(WriteBytes(discCopy, padded.data(), padded.size()));
+    PutInstalled("v1000");
+    const std::string before = Bytes(installed);
+    const std::string systemDir = LauncherSystemDir();
+    const std::vector<std::string> temporaryBefore = TemporaryFiles(systemDir);
+
+    Launcher launcher;
+    HWND dialog = nullptr;
+    Box box;
+    {
+        const SmallRoom room(systemDir);
+        if (!room.mounted)
+            GTEST_SKIP() << "mounting is not allowed here (it needs root outside a container "
+                            "that forbids mounts)";
+        dialog = Start(&launcher);
+        ASSERT_NE(dialog, nullptr);
+        PressButton(dialog, 301);
+        ASSERT_TRUE(WaitForBox(launcher, &box));
+        ExpectCopyPrompt(box, dialog, installed);
+        EXPECT_TRUE(SameBytes(Bytes(installed), before));
+        EXPECT_EQ(TemporaryFiles(systemDir), temporaryBefore);
+        ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+        DWORD code = 0;
+        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+        EXPECT_EQ(code, 301u);
+    }
+    EXPECT_TRUE(SameBytes(Bytes(installed), before)) << "beneath the overlay too";
 }
 
 // Quit and Escape end the launcher without looking at the system directory, whether an

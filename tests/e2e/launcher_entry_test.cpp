@@ -197,16 +197,18 @@ struct BadAutorunCase {
     const char* name;
     bool writeAutorun;
     const char* autorun;
-    int systemErrorBoxes;
-    DWORD systemCode; // the error the first box reports, or 0 when the platform leaves none
+    int errorBoxes;
+    DWORD systemCode; // the error the boxes report, or 0 for a file that was read
+    const char* told; // then: what the one "Error" box says the file lacks
 };
 
 class BadAutorun : public ::testing::TestWithParam<BadAutorunCase>
 {
 };
 
-// A failed read is told at once in an "Error" box with the system's text; after both reads
-// the "Corvane" box says the file is not correct; the dialog never opens; the exit code is
+// A failed read is told at once in an "Error" box: the system's text when the file cannot be
+// read, else what the file lacks; after both reads the "Corvane" box says the file is not
+// correct; the dialog never opens; the exit code is
 // the class atom. Every box is an ownerless OK box with the error icon, one at a time.
 TEST_P(BadAutorun, SystemErrorsThenTheCorvaneBoxAndTheClassAtom)
 {
@@ -225,13 +227,10 @@ TEST_P(BadAutorun, SystemErrorsThenTheCorvaneBoxAndTheClassAtom)
     DWORD code = 0;
     ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
     EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
-    ASSERT_EQ(boxes.size(), size_t(c.systemErrorBoxes + 1));
-    for (int i = 0; i < c.systemErrorBoxes; ++i) {
+    ASSERT_EQ(boxes.size(), size_t(c.errorBoxes + 1));
+    for (int i = 0; i < c.errorBoxes; ++i) {
         EXPECT_EQ(boxes[i].caption, "Error");
-        EXPECT_FALSE(boxes[i].text.empty());
-        if (c.systemCode) {
-            EXPECT_EQ(boxes[i].text, SystemText(c.systemCode));
-        }
+        EXPECT_EQ(boxes[i].text, c.systemCode ? SystemText(c.systemCode) : c.told);
     }
     EXPECT_EQ(boxes.back().caption, "Corvane");
     EXPECT_EQ(boxes.back().text, "Your autorun.inf file is not correct.");
@@ -246,11 +245,13 @@ TEST_P(BadAutorun, SystemErrorsThenTheCorvaneBoxAndTheClassAtom)
 INSTANTIATE_TEST_SUITE_P(
     Files, BadAutorun,
     ::testing::Values(
-        BadAutorunCase{"MissingFile", false, "", 2, ERROR_FILE_NOT_FOUND},
-        BadAutorunCase{"NoCorvaneGameSection", true, "[autorun]\r\nopen=launcher.exe\r\n", 2, 0},
-        BadAutorunCase{"EmptyGame", true, "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n", 1, 0},
-        BadAutorunCase{"MissingBitmapKey", true, "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n", 1,
-                       0}),
+        BadAutorunCase{"MissingFile", false, "", 2, ERROR_FILE_NOT_FOUND, ""},
+        BadAutorunCase{"NoCorvaneGameSection", true, "[autorun]\r\nopen=launcher.exe\r\n", 1, 0,
+                       "autorun.inf has no [CorvaneGame] section, or the section is empty."},
+        BadAutorunCase{"EmptyGame", true, "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n", 1, 0,
+                       "game= in the [CorvaneGame] section of autorun.inf is empty."},
+        BadAutorunCase{"MissingBitmapKey", true, "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n", 1, 0,
+                       "autorun.inf has no bitmap= line in its [CorvaneGame] section."}),
     [](const ::testing::TestParamInfo<BadAutorunCase>& info) {
         return std::string(info.param.name);
     });

@@ -254,20 +254,21 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PicturePainted, ::testing::ValuesIn(kPaintCas
 
 // On a screen of more than 144 dpi each picture pixel is a square block, 2 x 2 at 192 dpi,
 // inside the one-pixel frame, and the window is laid out around the enlarged picture with the
-// buttons as large as the system font makes them; at 144 dpi the picture stays 1:1.
+// buttons as large as the system font makes them; at 144 dpi the picture stays 1:1, and so it
+// does at 192 dpi when the window around it at 2 x 2 would not fit the screen.
 TEST(PictureOnAHighDpiScreen, WholePixelBlocksWithTheWindowLaidOutAroundThem)
 {
     const struct {
         DWORD dpi;
-        int scale;
-    } cases[] = {{144, 1}, {192, 2}};
-    const bmpw::Picture picture = TestPicture100x80();
-    const std::vector<uint8_t> file = bmpw::WriteRle8Bmp(picture);
+        int width, height, scale;
+    } cases[] = {{144, 100, 80, 1}, {192, 100, 80, 2}, {192, 200, 150, 1}};
     DiscSpec disc;
     disc.root = TestDiscRoot();
     ASSERT_TRUE(LayOutDisc(disc));
-    ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
     for (const auto& c : cases) {
+        const bmpw::Picture picture = bmpw::MakeTestPicture(c.width, c.height, 7);
+        const std::vector<uint8_t> file = bmpw::WriteRle8Bmp(picture);
+        ASSERT_TRUE(WriteBytes(disc.root + "title.bmp", file.data(), file.size()));
         const UserRegistryValue dpi("Control Panel\\Desktop", "LogPixels", c.dpi);
         Launcher launcher;
         HWND dialog = nullptr;

@@ -13,6 +13,10 @@ const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  
 // instance, or the user declined to give the permission.
 const char kAdminPromptTail[] = ".\n\nOnly an administrator may change this file.  Retry asks "
                                 "for permission again; Cancel starts the game without it.";
+// The same prompt on Windows NT 4 to XP, which cannot ask for the permission.
+const char kRunAsPromptTail[] = ".\n\nOnly an administrator may change this file.  To copy it, "
+                                "start this program as an administrator (Run as); Cancel starts "
+                                "the game without it.";
 
 // The stand-in DLL built with the given version directory name ("v1000", "none", ...).
 inline std::string StandIn(const char* name)

@@ -313,8 +313,13 @@ TEST(DiscFindings, GoodDiscWorksAndSaysWhatTheLauncherWillDo)
     for (const Finding& finding : findings)
         EXPECT_EQ(int(finding.verdict), int(Verdict::Ok)) << finding.text;
     // The window lines come from the launcher's own layout (its worked example on 640 x 480).
-    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 640 x 480: 446 x 350 at (97, 65), fits"));
-    EXPECT_TRUE(HasLine(findings, Verdict::Ok, "window on 1024 x 768: 446 x 350 at (289, 209)"));
+    // Each names the largest picture that fits: the room a window without one leaves.
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok,
+                        "window on 640 x 480: 446 x 350 at (97, 65), fits; pictures up to 614 x "
+                        "410 fit"));
+    EXPECT_TRUE(HasLine(findings, Verdict::Ok,
+                        "window on 1024 x 768: 446 x 350 at (289, 209), fits; pictures up to 998 x "
+                        "698 fit"));
     EXPECT_TRUE(HasLine(findings, Verdict::Ok, "launcher.exe is a 32-bit x86 Windows GUI program"));
     EXPECT_TRUE(HasLine(findings, Verdict::Ok, "picture: title.bmp loads: 420 x 280 pixels"));
     EXPECT_TRUE(
@@ -388,7 +393,14 @@ const FaultCase kFaults[] = {
          f->picture.width = 1100;
          f->picture.height = 700;
      },
-     Verdict::Fail, "window on 1024 x 768: 1126 x 770 at (-51, -1), does not fit"},
+     Verdict::Fail,
+     "window on 1024 x 768: 1126 x 770 at (-51, -1), does not fit the screen; pictures up to 998 "
+     "x 698 fit, which keeps Play and Quit on screen"},
+    // On a screen of 192 dpi the launcher draws the picture 2 x 2 where that window fits.
+    {"picture drawn 2 x 2 where it fits", [](DiscFacts* f) { f->pictureScale = 2; }, Verdict::Ok,
+     "window on 1024 x 768: picture at 2 x 2, 866 x 630 at (79, 69), fits"},
+    {"picture drawn 1 x 1 where 2 x 2 would not fit", [](DiscFacts* f) { f->pictureScale = 2; },
+     Verdict::Ok, "window on 800 x 600: 446 x 350 at (177, 125), fits"},
     {"game missing", [](DiscFacts* f) { f->gameFound = false; }, Verdict::Fail,
      "GAME\\START.EXE is not in the disc folder"},
     {"game names no program", [](DiscFacts* f) { f->game.value = "\"\" -x"; }, Verdict::Fail,

@@ -4,6 +4,7 @@
 
 #include "common/globals.h"
 #include "tests/support/installer_test_support.h"
+#include "tests/support/unix_shell_win.h"
 #include "tests/win32/launcher_box_watcher.h"
 
 #include <gtest/gtest.h>
@@ -201,14 +202,15 @@ TEST_F(Installer, CopiesUnlessTheInstalledCopyIsAtLeastAsNew)
 }
 
 // Files on a CD are read-only: the installed copy is writable all the same, so that a later
-// disc can replace it. Windows copies onto no read-only file, so a read-only installed copy
-// loses the attribute before the copy. Wine as root copies onto it anyway, so that refusal
-// cannot be shown here; what shows is the attribute gone once a copy was tried, here one
-// that fails for want of the disc's copy.
-TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsClearedBeforeTheCopy)
+// disc can replace it, and a read-only installed copy is replaced too. A copy that fails (here
+// for want of the disc's copy) leaves the installed one as it was, read-only included, and no
+// temporary file behind.
+TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsReplaced)
 {
     const std::string installed = target + "wing32.dll", disc = source + "wing32.dll";
-    Place(source, "v1000", false);
+    Place(target, "v1000", true);
+    SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_READONLY);
+    Place(source, "v1001", false);
     SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 1);
     EXPECT_TRUE(SameBytes(ReadAll(installed), ReadAll(disc)));
@@ -217,12 +219,18 @@ TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsClearedBeforeTheCopy)
     const std::string before = ReadAll(installed);
     SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(disc.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Place(source, "v2000", false);
     ASSERT_TRUE(DeleteFileA(disc.c_str()));
     std::unique_ptr<BoxWatcher> watcher(CancelEveryBox());
     EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 0);
     EXPECT_EQ(watcher->Stop().size(), 1u) << "one prompt, answered Cancel";
-    EXPECT_EQ(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_NE(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_TRUE(SameBytes(ReadAll(installed), before));
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((target + "*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 }
 
 // ---- the Retry/Cancel prompt ----
@@ -293,6 +301,54 @@ TEST_F(Installer, CopyWithRetryGivesTheNewFileSize)
     EXPECT_EQ(result, LONG(ReadAll(StandIn("v1000")).size()));
 }
 
+// The step that starts the administrator's instance, played by the test: what it gives and
+// how often it was asked.
+DWORD gInstanceResult;
+int gInstanceStarts;
+DWORD StandInInstance()
+{
+    ++gInstanceStarts;
+    return gInstanceResult;
+}
+
+// Windows (here reporting Vista or later) refuses the copy to this user, as the system
+// directory refuses a standard user, here through the folder's immutable attribute. The
+// administrator's instance is asked for; whatever keeps it from copying leaves the
+// administrator's box, but for a file that the instance finds in use.
+TEST_F(Installer, RefusedCopyAsksTheAdministratorsInstanceAndItsFailureGivesTheRightBox)
+{
+    struct {
+        const char* what;
+        DWORD result;
+        const char* tail;
+    } cases[] = {{"consent declined", ERROR_CANCELLED, kAdminPromptTail},
+                 {"instance cannot start", ERROR_MOD_NOT_FOUND, kAdminPromptTail},
+                 {"refused to the instance too", ERROR_ACCESS_DENIED, kAdminPromptTail},
+                 {"file in use", ERROR_SHARING_VIOLATION, kPromptTail}};
+    ASSERT_GE(LOBYTE(LOWORD(GetVersion())), 6) << "Wine reports Vista or later";
+    Place(source, "v1000", false);
+    struct Refusal { // lifted again and the real step back, however the test ends
+        std::string dir, done;
+        ~Refusal()
+        {
+            CopyThroughAdministrator = nullptr;
+            LockFolder(dir, false, done);
+        }
+    } refusal{target, root + "lock-done"};
+    ASSERT_TRUE(LockFolder(target, true, refusal.done));
+    CopyThroughAdministrator = StandInInstance;
+    for (const auto& c : cases) {
+        gInstanceResult = c.result;
+        gInstanceStarts = 0;
+        BoxWatcher watcher([](const SeenBox&, size_t) { return IDCANCEL; });
+        EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), target.c_str()), 0) << c.what;
+        const auto boxes = watcher.Stop();
+        EXPECT_EQ(gInstanceStarts, 1) << c.what;
+        ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes[0].text, kPromptHead + Lower(target + "wing32.dll") + c.tail) << c.what;
+    }
+}
+
 // A prompt of 256 bytes would only hold paths up to 110 characters.
 TEST_F(Installer, PromptNamesALongTargetInFull)
 {
@@ -340,15 +396,20 @@ TEST_F(Installer, FilePathsThatDoNotFitAreRefusedWithABox)
     EXPECT_EQ(UpdateSystemFile("wing32.dll", tooLongDir.c_str(), target.c_str()), 0);
     EXPECT_FALSE(Exists(target + "wing32.dll"));
 
+    // The copy is written to a temporary file in the target folder first, whose name takes up
+    // to 13 characters behind it: the longest target folder that works has 246 characters.
     std::string dir = target;
-    while (dir.size() < 249 - 11)
+    while (dir.size() < 246 - 11)
         dir = MakeDir(dir.substr(root.size()) + "Sub\\");
-    dir = MakeDir(dir.substr(root.size()) + std::string(249 - dir.size() - 1, 'F') + "\\");
-    ASSERT_EQ(dir.size(), 249u);
+    dir = MakeDir(dir.substr(root.size()) + std::string(246 - dir.size() - 1, 'F') + "\\");
+    ASSERT_EQ(dir.size(), 246u);
     EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), dir.c_str()), 1);
     EXPECT_TRUE(SameBytes(ReadAll(dir + "wing32.dll"), ReadAll(source + "wing32.dll")));
+    const std::string deeper = MakeDir(dir.substr(root.size()) + "G\\"); // 248 characters
+    EXPECT_EQ(UpdateSystemFile("wing32.dll", source.c_str(), deeper.c_str()), 0);
+    EXPECT_FALSE(Exists(deeper + "wing32.dll"));
 
-    EXPECT_EQ(watcher->Stop().size(), 2u); // one for each call that gave up
+    EXPECT_EQ(watcher->Stop().size(), 3u); // one for each call that gave up
 }
 
 // ---- InstallWinG against the real system directory ----

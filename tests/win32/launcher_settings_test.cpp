@@ -38,23 +38,56 @@ std::vector<std::string> Captions(const std::vector<SeenBox>& boxes)
     return out;
 }
 
+std::vector<std::string> Texts(const std::vector<SeenBox>& boxes)
+{
+    std::vector<std::string> out;
+    for (const SeenBox& box : boxes)
+        out.push_back(box.text);
+    return out;
+}
+
 using Boxes = std::vector<std::string>;
 
 struct ProfileCase {
     const char* rule;
     const char* content; // null: no autorun.inf
     Boxes captions;
+    Boxes texts; // of the boxes before string 402's, when the file was read
 };
 
-// One system-error box right after each read that yields nothing, then string 402.
+const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or the section is empty.";
+
+// One "Error" box right after each read that yields nothing, then string 402. A file that was
+// read is told what it lacks, a missing section once.
 TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
 {
     const ProfileCase cases[] = {
-        {"file missing", nullptr, {"Error", "Error", "Corvane"}},
-        {"section missing", "[autorun]\r\nopen=launcher.exe\r\n", {"Error", "Error", "Corvane"}},
-        {"game empty", "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n", {"Error", "Corvane"}},
-        {"bitmap missing", "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n", {"Error", "Corvane"}},
-        {"both present", "[CorvaneGame]\r\ngame = GAME\\START.EXE -x \r\nbitmap=title.bmp\r\n", {}},
+        {"file missing", nullptr, {"Error", "Error", "Corvane"}, {}},
+        {"section missing",
+         "[autorun]\r\nopen=launcher.exe\r\n",
+         {"Error", "Corvane"},
+         {kNoSection}},
+        {"section empty",
+         "[CorvaneGame]\r\n[autorun]\r\nopen=x\r\n",
+         {"Error", "Corvane"},
+         {kNoSection}},
+        {"game empty",
+         "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n",
+         {"Error", "Corvane"},
+         {"game= in the [CorvaneGame] section of autorun.inf is empty."}},
+        {"bitmap missing",
+         "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n",
+         {"Error", "Corvane"},
+         {"autorun.inf has no bitmap= line in its [CorvaneGame] section."}},
+        {"both lacking",
+         "[CorvaneGame]\r\nbitmap= \r\nother=1\r\n",
+         {"Error", "Error", "Corvane"},
+         {"autorun.inf has no game= line in its [CorvaneGame] section.",
+          "bitmap= in the [CorvaneGame] section of autorun.inf is empty."}},
+        {"both present",
+         "[CorvaneGame]\r\ngame = GAME\\START.EXE -x \r\nbitmap=title.bmp\r\n",
+         {},
+         {}},
     };
     const std::string dir = FreshDir("profile");
     const std::string profile = dir + "autorun.inf";
@@ -63,6 +96,7 @@ TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
         DeleteFileA(profile.c_str());
         if (c.content)
             WriteText(profile, c.content);
+        SetLastError(ERROR_INVALID_PARAMETER); // a stale code from before is not the read's
         BoxWatcher watcher;
         const bool ok = ReadGameSettings(GetModuleHandleA(nullptr), profile.c_str());
         const auto boxes = watcher.Stop();
@@ -70,6 +104,12 @@ TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
         EXPECT_EQ(Captions(boxes), c.captions);
         if (!boxes.empty()) {
             EXPECT_EQ(boxes.back().text, "Your autorun.inf file is not correct.");
+        }
+        if (c.content) {
+            Boxes told = Texts(boxes);
+            if (!told.empty())
+                told.pop_back(); // string 402
+            EXPECT_EQ(told, c.texts);
         }
     }
     EXPECT_STREQ(GameFile, "GAME\\START.EXE -x");

@@ -241,17 +241,31 @@ TEST(StartupWindow, WithoutPictureShowsBothButtonsAndNoFrame)
     EXPECT_EQ(Pixel(dialog.window, ImageRect.left + 5, ImageRect.top - 1), background);
 }
 
-// A picture path longer than its buffer: the window opens without a picture. (That the join
-// is refused rather than written past its buffer, these tests cannot see; the path join's
-// own tests show it.)
+// A picture path longer than its buffer: the window opens without a picture, though one lies
+// where the join cut to 259 characters would point (a folder relative to the working
+// directory). The file reader's OpenFile opens no path of 128 characters or more, so a cut
+// join would find nothing either; the path join's own tests show that it is refused.
 TEST(StartupWindow, PicturePathTooLongOpensWithoutPicture)
 {
-    std::string dir(250, 'd');
+    const std::string dir(250, 'd');
+    const std::string cut = dir + "\\title_pi"; // the first 259 characters of the join
+    ASSERT_EQ(cut.size(), 259u);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::vector<uint8_t> file = bmpw::WritePlainBmp(bmpw::MakeTestPicture(40, 30));
+    HANDLE out = CreateFileA(cut.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr);
+    CloseHandle(out);
     lstrcpyA(SourceDir, (dir + "\\").c_str());
     lstrcpyA(BitmapFile, "title_picture.bmp");
-    OpenDialog dialog;
-    ASSERT_NE(dialog.window, nullptr);
-    EXPECT_EQ(StartupImage, nullptr);
+    {
+        OpenDialog dialog;
+        ASSERT_NE(dialog.window, nullptr);
+        EXPECT_EQ(StartupImage, nullptr);
+    }
+    DeleteFileA(cut.c_str());
+    RemoveDirectoryA(dir.c_str());
 }
 
 // Handled messages return 0; everything else returns exactly what DefDlgProcA returns.
