@@ -45,16 +45,20 @@ bool DiscFolder(std::string argument, std::string* folder)
 // Whether the checker has a console window to itself, which closes when it ends: no other
 // process shares it (a command prompt or a script does) and both its input and its output are
 // that console, so that a run with redirected or missing input never waits. Windows has
-// GetConsoleProcessList from XP on; where it lacks it, nothing is waited for.
+// GetConsoleProcessList from XP on; where it lacks it, nothing is waited for. Under Wine a
+// console of its own is the terminal the checker was started from, which stays open.
 bool OwnConsole()
 {
     using ListProcesses = DWORD(WINAPI*)(DWORD*, DWORD);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     const auto list = kernel ? reinterpret_cast<ListProcesses>(reinterpret_cast<void (*)()>(
                                    GetProcAddress(kernel, "GetConsoleProcessList")))
                              : nullptr;
+    if (!list || (ntdll && GetProcAddress(ntdll, "wine_get_version")))
+        return false;
     DWORD ids[2], mode = 0;
-    return list && list(ids, 2) == 1 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) &&
+    return list(ids, 2) == 1 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) &&
            GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
 }
 
