@@ -42,11 +42,14 @@ bool Usable(const ProfileKey& key)
 }
 
 // Where a rule's finding stands in the report.
-enum class Topic { AutorunFile, AutorunStart, Picture, Game };
+enum class Topic { AutorunFile, AutorunStart, AutoPlay, Picture, Game, Runtime };
 
-// One rule of the checker: the facts it needs, the fault it finds in them, and its finding,
-// which names the fix. A rule that ends its topic stands in for the topic's plainer findings;
-// the others add their line to them. A new rule is one row of kRules.
+// One rule of the checker: the facts it needs, the fault it finds in them, its verdict and
+// its finding, which names the fix where the fault has a likely cause. Within a topic the
+// rules are tried in order; one that ends its topic stands in for the rest of the topic and
+// its OK line, the others add their line. A new rule is one row of kRules. The findings that
+// are made per key, per screen or per kind of program (CheckKey, CheckWindow, CheckLauncher,
+// CheckGameImage) and the picture's loading steps stay functions of their own.
 struct Rule {
     Topic topic;
     bool (*needs)(const DiscFacts&);
@@ -103,6 +106,14 @@ const Rule kRules[] = {
                        f.autorunLookalike.c_str(),
                        f.autorunLookalike.size() > 11 ? " .txt that Notepad added" : "");
      }},
+    {Topic::AutorunFile, [](const DiscFacts& f) { return !f.autorunFound; },
+     [](const DiscFacts&) { return true; }, Verdict::Fail, true,
+     [](const DiscFacts&) { return Format("autorun.inf: not in the disc folder; %s", kNoWindow); }},
+    {Topic::AutorunFile, [](const DiscFacts& f) { return f.autorunFound; },
+     [](const DiscFacts& f) { return !f.gameSection; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow);
+     }},
     {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunFound; },
      [](const DiscFacts& f) { return !f.autorunSection; }, Verdict::Warn, true,
      [](const DiscFacts&) {
@@ -117,6 +128,39 @@ const Rule kRules[] = {
          return Format("autorun.inf: [autorun] has no open= line; %s (add the line "
                        "open=launcher.exe under [autorun])",
                        kNoStart);
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunSection; },
+     [](const DiscFacts& f) {
+         return GameProgramPart(f.open.value).find_first_of("\\/") != std::string::npos;
+     },
+     Verdict::Warn, true,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: open=%s names a program in a subfolder; the launcher must "
+                       "lie in the disc root beside autorun.inf",
+                       f.open.value.c_str());
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunSection; },
+     [](const DiscFacts& f) { return !f.openTargetFound; }, Verdict::Warn, true,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: open=%s, but there is no %s in the disc root; %s",
+                       f.open.value.c_str(), GameProgramPart(f.open.value).c_str(), kNoStart);
+     }},
+    {Topic::AutoPlay, [](const DiscFacts& f) { return f.useAutoPlay.present; },
+     [](const DiscFacts& f) {
+         return f.useAutoPlay.value.find_first_not_of('0') != std::string::npos;
+     },
+     Verdict::Warn, false,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: UseAutoPlay=%s hides open= from the AutoPlay dialog, which "
+                       "then does not offer to start the launcher (remove the line)",
+                       f.useAutoPlay.value.c_str());
+     }},
+    {Topic::AutoPlay, [](const DiscFacts& f) { return f.icon.present && !f.icon.value.empty(); },
+     [](const DiscFacts& f) { return !f.iconFound; }, Verdict::Warn, false,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: icon=%s, but there is no %s on the disc; Windows shows the "
+                       "drive's plain icon",
+                       f.icon.value.c_str(), IconFilePart(f.icon.value).c_str());
      }},
     {Topic::Picture, [](const DiscFacts& f) { return !RootRelative(f.bitmap.value).empty(); },
      [](const DiscFacts& f) { return f.pictureFile != PictureFile::Found; }, Verdict::Fail, true,
@@ -150,6 +194,20 @@ const Rule kRules[] = {
                        "the file)",
                        program.c_str(), f.gameNear.c_str(),
                        WithNear(f.game.value, program, f.gameNear).c_str());
+     }},
+    {Topic::Runtime, [](const DiscFacts&) { return true; },
+     [](const DiscFacts& f) { return !f.runtimeFound; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
+                       "that cannot succeed (put the game's own wing32.dll there)",
+                       kRuntimePath);
+     }},
+    {Topic::Runtime, [](const DiscFacts& f) { return f.runtimeFound; },
+     [](const DiscFacts& f) { return !f.runtimeVersion.available; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("runtime: %s has no readable file version; the launcher would copy it "
+                       "over every installed copy, newer ones too",
+                       kRuntimePath);
      }},
 };
 
@@ -187,40 +245,14 @@ void CheckKey(std::vector<Finding>* out, const char* name, const ProfileKey& key
 // works when the launcher is started by hand, so its faults are warnings.
 void CheckAutorunSection(std::vector<Finding>* out, const DiscFacts& f)
 {
-    const char* noStart = kNoStart;
-    if (ApplyRules(out, f, Topic::AutorunStart))
-        return;
-    const std::string program = GameProgramPart(f.open.value);
-    if (program.find_first_of("\\/") != std::string::npos)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: open=%s names a program in a subfolder; the launcher must lie "
-                   "in the disc root beside autorun.inf",
-                   f.open.value.c_str()));
-    else if (!f.openTargetFound)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: open=%s, but there is no %s in the disc root; %s",
-                   f.open.value.c_str(), program.c_str(), noStart));
-    else
+    if (!ApplyRules(out, f, Topic::AutorunStart))
         Add(out, Verdict::Ok,
             Format("autorun.inf: [autorun] open=%s starts the launcher when the disc is inserted",
                    f.open.value.c_str()));
-}
-
-// What Windows Vista and later make of [autorun] besides open=: the drive's icon, and the
-// AutoPlay dialog, which offers to run open= unless UseAutoPlay asks for AutoPlay alone.
-void CheckAutoPlayKeys(std::vector<Finding>* out, const DiscFacts& f)
-{
-    const std::string& use = f.useAutoPlay.value;
-    if (f.useAutoPlay.present && !use.empty() && use.find_first_not_of('0') != std::string::npos)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: UseAutoPlay=%s hides open= from the AutoPlay dialog, which then "
-                   "does not offer to start the launcher (remove the line)",
-                   use.c_str()));
-    if (f.icon.present && !f.icon.value.empty() && !f.iconFound)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: icon=%s, but there is no %s on the disc; Windows shows the "
-                   "drive's plain icon",
-                   f.icon.value.c_str(), IconFilePart(f.icon.value).c_str()));
+    // What Windows Vista and later make of [autorun] besides open=: the drive's icon, and the
+    // AutoPlay dialog, which offers to run open= unless UseAutoPlay asks for AutoPlay alone.
+    if (f.autorunSection)
+        ApplyRules(out, f, Topic::AutoPlay);
 }
 
 // How the picture's pixels are stored, in the words of paint programs.
@@ -474,20 +506,8 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
 // The disc's wing32.dll: without it, or without a version, Play cannot do its job.
 void CheckRuntime(std::vector<Finding>* out, const DiscFacts& f)
 {
-    if (!f.runtimeFound) {
-        Add(out, Verdict::Fail,
-            Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
-                   "that cannot succeed (put the game's own wing32.dll there)",
-                   kRuntimePath));
+    if (ApplyRules(out, f, Topic::Runtime))
         return;
-    }
-    if (!f.runtimeVersion.available) {
-        Add(out, Verdict::Fail,
-            Format("runtime: %s has no readable file version; the launcher would copy it over "
-                   "every installed copy, newer ones too",
-                   kRuntimePath));
-        return;
-    }
     const FileVersion& v = f.runtimeVersion;
     Add(out, Verdict::Ok,
         Format("runtime: %s, file version %u.%u.%u.%u", kRuntimePath, v.ms >> 16, v.ms & 0xFFFF,
@@ -565,23 +585,14 @@ uint16_t LauncherMachine(const DiscFacts& f)
 std::vector<Finding> CheckDisc(const DiscFacts& f)
 {
     std::vector<Finding> out;
-    if (!f.autorunFound) {
-        if (!ApplyRules(&out, f, Topic::AutorunFile))
-            Add(&out, Verdict::Fail, Format("autorun.inf: not in the disc folder; %s", kNoWindow));
-    } else {
+    if (f.autorunFound)
         Add(&out, Verdict::Ok, "autorun.inf: found");
-        ApplyRules(&out, f, Topic::AutorunFile);
-    }
-    if (f.autorunFound && !f.gameSection) {
-        Add(&out, Verdict::Fail, Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow));
-    } else if (f.autorunFound) {
+    if (!ApplyRules(&out, f, Topic::AutorunFile)) {
         CheckKey(&out, "game", f.game);
         CheckKey(&out, "bitmap", f.bitmap);
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);
-    if (f.autorunFound && f.autorunSection)
-        CheckAutoPlayKeys(&out, f);
     CheckLauncher(&out, f);
 
     if (f.autorunFound && Usable(f.bitmap) && CheckPicture(&out, f))
