@@ -82,8 +82,8 @@ std::string RootedText(const char* key, const std::string& value, bool relativeF
     return Format("%s=%s starts with a %s, but the launcher puts the disc's root in front of "
                   "%s itself: write it relative to the root, %s",
                   key, value.c_str(), drive ? "drive" : "backslash", what,
-                  relativeFound ? Format("%s=%s", key, relative.c_str()).c_str()
-                                : Format("and put the file on the disc").c_str());
+                  relativeFound ? (std::string(key) + "=" + relative).c_str()
+                                : "and put the file on the disc");
 }
 
 const Rule kRules[] = {
@@ -104,7 +104,9 @@ const Rule kRules[] = {
          return Format("autorun.inf: not in the disc folder, but %s is: rename it to autorun.inf "
                        "(Explorer may hide the ending%s)",
                        f.autorunLookalike.c_str(),
-                       f.autorunLookalike.size() > 11 ? " .txt that Notepad added" : "");
+                       f.autorunLookalike.rfind(".txt") != std::string::npos
+                           ? " .txt that Notepad added"
+                           : "");
      }},
     {Topic::AutorunFile, [](const DiscFacts& f) { return !f.autorunFound; },
      [](const DiscFacts&) { return true; }, Verdict::Fail, true,

