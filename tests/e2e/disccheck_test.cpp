@@ -380,7 +380,7 @@ TEST(CheckerOnTemplate, FailsOnlyOnTheGameAndTheRuntime)
     EXPECT_TRUE(Contains(run.output, "\nFAIL game: GAME\\START.EXE is not in the disc folder"));
     EXPECT_TRUE(Contains(run.output,
                          "\nFAIL runtime: system\\win95\\wing32.dll is not in the disc folder"));
-    EXPECT_TRUE(Contains(run.output, "\nRESULT: the disc will NOT work: 2 problems\r\n"));
+    EXPECT_TRUE(Contains(run.output, "\nRESULT: the disc will NOT work: 2 problems"));
 }
 
 // Bad usage ends with 2 and a usage line, without checking anything.
