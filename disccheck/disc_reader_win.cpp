@@ -248,6 +248,61 @@ void GatherAutorun(const std::string& folder, DiscFacts* f)
     f->useAutoPlay = ReadKey(profile, kAutorunSection, "UseAutoPlay");
 }
 
+// A file in the folder of relative (a path under the disc folder) whose name is one edit away
+// from relative's, as relative would name it; "" when there is none.
+std::string NearName(const std::string& folder, const std::string& relative)
+{
+    const size_t slash = relative.find_last_of("\\/");
+    const std::string dir = slash == std::string::npos ? "" : relative.substr(0, slash + 1);
+    const std::string name = relative.substr(dir.size());
+    if (name.empty())
+        return "";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + dir + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return "";
+    std::string match;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            OneEditApart(found.cFileName, name))
+            match = dir + found.cFileName;
+    } while (match.empty() && FindNextFileA(search, &found));
+    FindClose(search);
+    return match;
+}
+
+// What the findings that name a fix need: how autorun.inf is stored, or the names Notepad and
+// Explorer give it by mistake; the first bytes of a picture that is no BMP; a file one edit
+// away from a missing one; and what a value rooted at a drive or a backslash names on the disc.
+void GatherFixes(const std::string& folder, DiscFacts* f)
+{
+    std::vector<uint8_t> head;
+    int64_t size = 0;
+    DWORD error = 0;
+    if (f->autorunFound && ReadHead(folder + "autorun.inf", 4, &head, &size, &error))
+        f->autorunEncoding = ProfileEncoding(head.data(), head.size());
+    for (const char* lookalike : {"autorun.inf.txt", "autorun.ini"})
+        if (!f->autorunFound && f->autorunLookalike.empty() && IsFile(folder + lookalike))
+            f->autorunLookalike = lookalike;
+
+    if (f->pictureFile == PictureFile::Found &&
+        ReadHead(folder + f->bitmap.value, 4, &head, &size, &error)) {
+        const char* format = OtherPictureFormat(head.data(), head.size());
+        f->pictureFormat = format ? format : "";
+    }
+    const std::string bitmap = RootRelative(f->bitmap.value);
+    f->bitmapRelativeFound = !bitmap.empty() && IsFile(folder + bitmap);
+    if (f->pictureFile == PictureFile::Missing && bitmap.empty())
+        f->bitmapNear = NearName(folder, f->bitmap.value);
+
+    const std::string game = RootRelative(f->game.value);
+    f->gameRelativeFound =
+        !game.empty() && IsFile(folder + GameProgramPart(game, IsFile(folder + game)));
+    const std::string program = GameProgramPart(f->game.value, f->gameWhole);
+    if (!f->gameFound && game.empty() && !program.empty())
+        f->gameNear = NearName(folder, program);
+}
+
 } // namespace
 
 void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f)
@@ -263,4 +318,5 @@ void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f
     f->runtimeFound = IsFile(runtime);
     if (f->runtimeFound)
         f->runtimeVersion = ReadFileVersion(runtime.c_str());
+    GatherFixes(folder, f);
 }

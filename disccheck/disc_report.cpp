@@ -41,6 +41,191 @@ bool Usable(const ProfileKey& key)
     return key.present && !key.value.empty() && key.value.size() <= kValueLimit;
 }
 
+// Where a rule's finding stands in the report.
+enum class Topic { AutorunFile, AutorunStart, AutoPlay, Picture, Game, Runtime };
+
+// One rule of the checker: the facts it needs, the fault it finds in them, its verdict and
+// its finding, which names the fix where the fault has a likely cause. Within a topic the
+// rules are tried in order; one that ends its topic stands in for the rest of the topic and
+// its OK line, the others add their line. A new rule is one row of kRules. The findings that
+// are made per key, per screen or per kind of program (CheckKey, CheckWindow, CheckLauncher,
+// CheckGameImage) and the picture's loading steps stay functions of their own.
+struct Rule {
+    Topic topic;
+    bool (*needs)(const DiscFacts&);
+    bool (*finds)(const DiscFacts&);
+    Verdict verdict;
+    bool endsTopic;
+    std::string (*message)(const DiscFacts&);
+};
+
+const char kNoStart[] = "Windows will not start the launcher when the disc is inserted";
+const char kSaveAsBmp[] =
+    "save it as a 256-colour BMP file (Paint: Save as, \"256 Color Bitmap\"; README.txt, "
+    "\"The title picture\", tells how with other programs)";
+
+// The value a near file gives: value with its program or picture part replaced by other.
+std::string WithNear(const std::string& value, const std::string& part, const std::string& other)
+{
+    const size_t at = value.find(part);
+    return at == std::string::npos ? other
+                                   : value.substr(0, at) + other + value.substr(at + part.size());
+}
+
+// How a rooted value starts, and what to write instead.
+std::string RootedText(const char* key, const std::string& value, bool relativeFound,
+                       const char* what)
+{
+    const std::string relative = RootRelative(value);
+    const bool drive =
+        value.find(':') != std::string::npos && value.find(':') < value.find_first_of("\\/");
+    return Format("%s=%s starts with a %s, but the launcher puts the disc's root in front of "
+                  "%s itself: write it relative to the root, %s",
+                  key, value.c_str(), drive ? "drive" : "backslash", what,
+                  relativeFound ? (std::string(key) + "=" + relative).c_str()
+                                : "and put the file on the disc");
+}
+
+const Rule kRules[] = {
+    {Topic::AutorunFile, [](const DiscFacts& f) { return f.autorunFound; },
+     [](const DiscFacts& f) { return f.autorunEncoding != TextEncoding::Ansi; }, Verdict::Fail,
+     false,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: it is saved as %s; save autorun.inf as plain ANSI text "
+                       "(Notepad: Save as, Encoding ANSI)",
+                       f.autorunEncoding == TextEncoding::Utf16
+                           ? "UTF-16 (Unicode) text, which Windows 95 to Me cannot read"
+                           : "UTF-8 with a byte-order mark, which Windows 95 to Me read as "
+                             "part of its first line");
+     }},
+    {Topic::AutorunFile, [](const DiscFacts& f) { return !f.autorunFound; },
+     [](const DiscFacts& f) { return !f.autorunLookalike.empty(); }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: not in the disc folder, but %s is: rename it to autorun.inf "
+                       "(Explorer may hide the ending%s)",
+                       f.autorunLookalike.c_str(),
+                       f.autorunLookalike.rfind(".txt") != std::string::npos
+                           ? " .txt that Notepad added"
+                           : "");
+     }},
+    {Topic::AutorunFile, [](const DiscFacts& f) { return !f.autorunFound; },
+     [](const DiscFacts&) { return true; }, Verdict::Fail, true,
+     [](const DiscFacts&) { return Format("autorun.inf: not in the disc folder; %s", kNoWindow); }},
+    {Topic::AutorunFile, [](const DiscFacts& f) { return f.autorunFound; },
+     [](const DiscFacts& f) { return !f.gameSection; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow);
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunFound; },
+     [](const DiscFacts& f) { return !f.autorunSection; }, Verdict::Warn, true,
+     [](const DiscFacts&) {
+         return Format("autorun.inf: no [autorun] section; %s (add the section [autorun] with "
+                       "the line open=launcher.exe)",
+                       kNoStart);
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunSection; },
+     [](const DiscFacts& f) { return !f.open.present || f.open.value.empty(); }, Verdict::Warn,
+     true,
+     [](const DiscFacts&) {
+         return Format("autorun.inf: [autorun] has no open= line; %s (add the line "
+                       "open=launcher.exe under [autorun])",
+                       kNoStart);
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunSection; },
+     [](const DiscFacts& f) {
+         return GameProgramPart(f.open.value).find_first_of("\\/") != std::string::npos;
+     },
+     Verdict::Warn, true,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: open=%s names a program in a subfolder; the launcher must "
+                       "lie in the disc root beside autorun.inf",
+                       f.open.value.c_str());
+     }},
+    {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunSection; },
+     [](const DiscFacts& f) { return !f.openTargetFound; }, Verdict::Warn, true,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: open=%s, but there is no %s in the disc root; %s",
+                       f.open.value.c_str(), GameProgramPart(f.open.value).c_str(), kNoStart);
+     }},
+    {Topic::AutoPlay, [](const DiscFacts& f) { return f.useAutoPlay.present; },
+     [](const DiscFacts& f) {
+         return f.useAutoPlay.value.find_first_not_of('0') != std::string::npos;
+     },
+     Verdict::Warn, false,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: UseAutoPlay=%s hides open= from the AutoPlay dialog, which "
+                       "then does not offer to start the launcher (remove the line)",
+                       f.useAutoPlay.value.c_str());
+     }},
+    {Topic::AutoPlay, [](const DiscFacts& f) { return f.icon.present && !f.icon.value.empty(); },
+     [](const DiscFacts& f) { return !f.iconFound; }, Verdict::Warn, false,
+     [](const DiscFacts& f) {
+         return Format("autorun.inf: icon=%s, but there is no %s on the disc; Windows shows the "
+                       "drive's plain icon",
+                       f.icon.value.c_str(), IconFilePart(f.icon.value).c_str());
+     }},
+    {Topic::Picture, [](const DiscFacts& f) { return !RootRelative(f.bitmap.value).empty(); },
+     [](const DiscFacts& f) { return f.pictureFile != PictureFile::Found; }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         return "picture: " +
+                RootedText("bitmap", f.bitmap.value, f.bitmapRelativeFound, "the picture");
+     }},
+    {Topic::Picture, [](const DiscFacts& f) { return f.pictureFile == PictureFile::Missing; },
+     [](const DiscFacts& f) { return !f.bitmapNear.empty(); }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         return Format("picture: %s is not in the disc folder, but %s is: write bitmap=%s (or "
+                       "rename the file)",
+                       f.bitmap.value.c_str(), f.bitmapNear.c_str(), f.bitmapNear.c_str());
+     }},
+    {Topic::Picture, [](const DiscFacts& f) { return f.pictureFile == PictureFile::Found; },
+     [](const DiscFacts& f) { return !f.pictureFormat.empty(); }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         return Format("picture: %s is a %s file, not a BMP: %s", f.bitmap.value.c_str(),
+                       f.pictureFormat.c_str(), kSaveAsBmp);
+     }},
+    {Topic::Game, [](const DiscFacts& f) { return !RootRelative(f.game.value).empty(); },
+     [](const DiscFacts& f) { return !f.gameFound; }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         return "game: " + RootedText("game", f.game.value, f.gameRelativeFound, "the program");
+     }},
+    {Topic::Game, [](const DiscFacts& f) { return !f.gameFound; },
+     [](const DiscFacts& f) { return !f.gameNear.empty(); }, Verdict::Fail, true,
+     [](const DiscFacts& f) {
+         const std::string program = GameProgramPart(f.game.value, f.gameWhole);
+         return Format("game: %s is not in the disc folder, but %s is: write game=%s (or rename "
+                       "the file)",
+                       program.c_str(), f.gameNear.c_str(),
+                       WithNear(f.game.value, program, f.gameNear).c_str());
+     }},
+    {Topic::Runtime, [](const DiscFacts&) { return true; },
+     [](const DiscFacts& f) { return !f.runtimeFound; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
+                       "that cannot succeed (put the game's own wing32.dll there)",
+                       kRuntimePath);
+     }},
+    {Topic::Runtime, [](const DiscFacts& f) { return f.runtimeFound; },
+     [](const DiscFacts& f) { return !f.runtimeVersion.available; }, Verdict::Fail, true,
+     [](const DiscFacts&) {
+         return Format("runtime: %s has no readable file version; the launcher would copy it "
+                       "over every installed copy, newer ones too",
+                       kRuntimePath);
+     }},
+};
+
+// Adds the findings of the topic's rules that apply; true when one of them ends the topic.
+bool ApplyRules(std::vector<Finding>* out, const DiscFacts& f, Topic topic)
+{
+    for (const Rule& rule : kRules) {
+        if (rule.topic != topic || !rule.needs(f) || !rule.finds(f))
+            continue;
+        Add(out, rule.verdict, rule.message(f));
+        if (rule.endsTopic)
+            return true;
+    }
+    return false;
+}
+
 // The [CorvaneGame] key's finding: the launcher ends on a missing or empty one and cuts a
 // long one.
 void CheckKey(std::vector<Finding>* out, const char* name, const ProfileKey& key)
@@ -62,46 +247,14 @@ void CheckKey(std::vector<Finding>* out, const char* name, const ProfileKey& key
 // works when the launcher is started by hand, so its faults are warnings.
 void CheckAutorunSection(std::vector<Finding>* out, const DiscFacts& f)
 {
-    const char* noStart = "Windows will not start the launcher when the disc is inserted";
-    if (!f.autorunSection) {
-        Add(out, Verdict::Warn, Format("autorun.inf: no [autorun] section; %s", noStart));
-        return;
-    }
-    if (!f.open.present || f.open.value.empty()) {
-        Add(out, Verdict::Warn, Format("autorun.inf: [autorun] has no open= line; %s", noStart));
-        return;
-    }
-    const std::string program = GameProgramPart(f.open.value);
-    if (program.find_first_of("\\/") != std::string::npos)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: open=%s names a program in a subfolder; the launcher must lie "
-                   "in the disc root beside autorun.inf",
-                   f.open.value.c_str()));
-    else if (!f.openTargetFound)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: open=%s, but there is no %s in the disc root; %s",
-                   f.open.value.c_str(), program.c_str(), noStart));
-    else
+    if (!ApplyRules(out, f, Topic::AutorunStart))
         Add(out, Verdict::Ok,
             Format("autorun.inf: [autorun] open=%s starts the launcher when the disc is inserted",
                    f.open.value.c_str()));
-}
-
-// What Windows Vista and later make of [autorun] besides open=: the drive's icon, and the
-// AutoPlay dialog, which offers to run open= unless UseAutoPlay asks for AutoPlay alone.
-void CheckAutoPlayKeys(std::vector<Finding>* out, const DiscFacts& f)
-{
-    const std::string& use = f.useAutoPlay.value;
-    if (f.useAutoPlay.present && !use.empty() && use.find_first_not_of('0') != std::string::npos)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: UseAutoPlay=%s hides open= from the AutoPlay dialog, which then "
-                   "does not offer to start the launcher (remove the line)",
-                   use.c_str()));
-    if (f.icon.present && !f.icon.value.empty() && !f.iconFound)
-        Add(out, Verdict::Warn,
-            Format("autorun.inf: icon=%s, but there is no %s on the disc; Windows shows the "
-                   "drive's plain icon",
-                   f.icon.value.c_str(), IconFilePart(f.icon.value).c_str()));
+    // What Windows Vista and later make of [autorun] besides open=: the drive's icon, and the
+    // AutoPlay dialog, which offers to run open= unless UseAutoPlay asks for AutoPlay alone.
+    if (f.autorunSection)
+        ApplyRules(out, f, Topic::AutoPlay);
 }
 
 // How the picture's pixels are stored, in the words of paint programs.
@@ -130,6 +283,8 @@ bool CheckPicture(std::vector<Finding>* out, const DiscFacts& f)
                    kDiscRoot, name, onDisc, kOpenFilePathLimit, noPicture));
         return false;
     }
+    if (ApplyRules(out, f, Topic::Picture))
+        return false;
     if (f.pictureFile != PictureFile::Found) {
         Add(out, Verdict::Fail,
             Format("picture: %s %s; %s", name,
@@ -348,10 +503,12 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
         Add(out, Verdict::Fail, Format("game: game=%s names no program", f.game.value.c_str()));
         return;
     }
+    if (ApplyRules(out, f, Topic::Game))
+        return;
     if (!f.gameFound) {
         Add(out, Verdict::Fail,
             Format("game: %s is not in the disc folder; Play would show an error instead of "
-                   "starting the game",
+                   "starting the game (put the game's program there, or name it in game=)",
                    program.c_str()));
         return;
     }
@@ -371,20 +528,8 @@ void CheckGame(std::vector<Finding>* out, const DiscFacts& f)
 // The disc's wing32.dll: without it, or without a version, Play cannot do its job.
 void CheckRuntime(std::vector<Finding>* out, const DiscFacts& f)
 {
-    if (!f.runtimeFound) {
-        Add(out, Verdict::Fail,
-            Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
-                   "that cannot succeed",
-                   kRuntimePath));
+    if (ApplyRules(out, f, Topic::Runtime))
         return;
-    }
-    if (!f.runtimeVersion.available) {
-        Add(out, Verdict::Fail,
-            Format("runtime: %s has no readable file version; the launcher would copy it over "
-                   "every installed copy, newer ones too",
-                   kRuntimePath));
-        return;
-    }
     const FileVersion& v = f.runtimeVersion;
     Add(out, Verdict::Ok,
         Format("runtime: %s, file version %u.%u.%u.%u", kRuntimePath, v.ms >> 16, v.ms & 0xFFFF,
@@ -462,20 +607,14 @@ uint16_t LauncherMachine(const DiscFacts& f)
 std::vector<Finding> CheckDisc(const DiscFacts& f)
 {
     std::vector<Finding> out;
-    if (!f.autorunFound) {
-        Add(&out, Verdict::Fail, Format("autorun.inf: not in the disc folder; %s", kNoWindow));
-    } else if (!f.gameSection) {
+    if (f.autorunFound)
         Add(&out, Verdict::Ok, "autorun.inf: found");
-        Add(&out, Verdict::Fail, Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow));
-    } else {
-        Add(&out, Verdict::Ok, "autorun.inf: found");
+    if (!ApplyRules(&out, f, Topic::AutorunFile)) {
         CheckKey(&out, "game", f.game);
         CheckKey(&out, "bitmap", f.bitmap);
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);
-    if (f.autorunFound && f.autorunSection)
-        CheckAutoPlayKeys(&out, f);
     CheckLauncher(&out, f);
 
     if (f.autorunFound && Usable(f.bitmap) && CheckPicture(&out, f))
@@ -639,4 +778,75 @@ std::string GameProgramPart(const std::string& game, size_t fileLength)
 bool WindowFits(const StartupLayout& l, const ScreenSize& s)
 {
     return WindowLiesWithin(l, {0, 0, s.width, s.height});
+}
+
+TextEncoding ProfileEncoding(const uint8_t* head, size_t size)
+{
+    if (size >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)
+        return TextEncoding::Utf8Mark;
+    // A byte-order mark either way, or text whose first character has a zero byte.
+    if (size >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) ||
+                      (head[0] == 0xFE && head[1] == 0xFF) || head[0] == 0 || head[1] == 0))
+        return TextEncoding::Utf16;
+    return TextEncoding::Ansi;
+}
+
+const char* OtherPictureFormat(const uint8_t* head, size_t size)
+{
+    static const struct {
+        const char* name;
+        size_t length;
+        uint8_t bytes[4];
+    } kFormats[] = {
+        {"PNG", 4, {0x89, 'P', 'N', 'G'}}, {"JPEG", 3, {0xFF, 0xD8, 0xFF}},
+        {"GIF", 4, {'G', 'I', 'F', '8'}},  {"TIFF", 4, {'I', 'I', 42, 0}},
+        {"TIFF", 4, {'M', 'M', 0, 42}},    {"ICO", 4, {0, 0, 1, 0}},
+    };
+    for (const auto& format : kFormats)
+        if (size >= format.length && memcmp(head, format.bytes, format.length) == 0)
+            return format.name;
+    return nullptr;
+}
+
+bool OneEditApart(const std::string& a, const std::string& b)
+{
+    auto same = [](char x, char y) {
+        return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
+    };
+    const std::string& longer = a.size() >= b.size() ? a : b;
+    const std::string& shorter = a.size() >= b.size() ? b : a;
+    if (longer.size() - shorter.size() > 1)
+        return false;
+    size_t head = 0;
+    while (head < shorter.size() && same(longer[head], shorter[head]))
+        ++head;
+    if (head == longer.size())
+        return false; // the same name
+    auto sameFrom = [&](size_t i, size_t j) {
+        for (; i < longer.size() && j < shorter.size(); ++i, ++j)
+            if (!same(longer[i], shorter[j]))
+                return false;
+        return i == longer.size() && j == shorter.size();
+    };
+    if (longer.size() != shorter.size())
+        return sameFrom(head + 1, head);   // one character added
+    return sameFrom(head + 1, head + 1) || // one character changed
+           (head + 1 < longer.size() && same(longer[head], shorter[head + 1]) &&
+            same(longer[head + 1], shorter[head]) && sameFrom(head + 2, head + 2));
+}
+
+std::string RootRelative(const std::string& value)
+{
+    const size_t quote = !value.empty() && value[0] == '"' ? 1 : 0;
+    size_t at = quote;
+    const char first = at < value.size() ? value[at] : '\0';
+    const bool drive = at + 1 < value.size() && value[at + 1] == ':' &&
+                       ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'));
+    if (drive)
+        at += 2;
+    else if (first != '\\' && first != '/')
+        return "";
+    while (at < value.size() && (value[at] == '\\' || value[at] == '/'))
+        ++at;
+    return value.substr(0, quote) + value.substr(at);
 }

@@ -43,11 +43,16 @@ struct ProfileKey {
 
 enum class PictureFile { Found, Missing, Unreadable };
 
+// How autorun.inf's text is stored, as its first bytes tell.
+enum class TextEncoding { Ansi, Utf8Mark, Utf16 };
+
 // Everything the Windows side gathers; the findings are derived from it alone.
 struct DiscFacts {
     // autorun.inf
     bool autorunFound;
-    bool gameSection; // [CorvaneGame]
+    TextEncoding autorunEncoding;
+    std::string autorunLookalike; // autorun.inf.txt or autorun.ini beside no autorun.inf
+    bool gameSection;             // [CorvaneGame]
     ProfileKey game, bitmap;
     bool autorunSection; // [autorun]
     ProfileKey open;
@@ -70,6 +75,7 @@ struct DiscFacts {
     bool pictureBuilt;         // the launcher's own loader made a picture of it
     uint32_t pictureColours;   // distinct colours its pixels show, when built
     int32_t pictureBareRow;    // see FirstBareEndOfLineRow; -1 when none
+    std::string pictureFormat; // see OtherPictureFormat; empty for none of them
 
     // the launcher's dialog as created on this computer
     bool dialogMeasured;
@@ -81,6 +87,13 @@ struct DiscFacts {
     bool gameFound;         // a file (not a folder) in the disc folder
     bool gameAddedExe;      // found only with ".exe" added, as the system adds it
     ProgramImage gameImage; // judged for LauncherMachine
+
+    // Near misses, for findings that name the fix: the file one edit away from a missing
+    // bitmap= or game= file in its folder (as the value would name it, see OneEditApart), and
+    // whether a value that starts with a drive or a backslash names a file on the disc when
+    // written relative to its root (see RootRelative).
+    std::string bitmapNear, gameNear;
+    bool bitmapRelativeFound, gameRelativeFound;
 
     // system\win95\wing32.dll
     bool runtimeFound;
@@ -137,6 +150,22 @@ int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents);
 // The program part of a game= value, as the launcher splits it (its leading fileLength
 // characters when they name a file: see BuildGameCommandLine).
 std::string GameProgramPart(const std::string& game, size_t fileLength = 0);
+
+// How a profile file's text is stored: UTF-16 (with or without its byte-order mark), UTF-8
+// with a byte-order mark, or plain 8-bit text, judged by its first bytes.
+TextEncoding ProfileEncoding(const uint8_t* head, size_t size);
+
+// The picture format other than BMP that a file's first bytes show: "PNG", "JPEG", "GIF",
+// "TIFF" or "ICO"; nullptr for none of them.
+const char* OtherPictureFormat(const uint8_t* head, size_t size);
+
+// Whether two file names, compared without regard to case, differ by one edit: one character
+// added, left out or changed, or two neighbours swapped.
+bool OneEditApart(const std::string& a, const std::string& b);
+
+// A value that starts with a drive ("D:") or a backslash written relative to the disc's root
+// (a leading quote kept): "D:\GAME\START.EXE" gives "GAME\START.EXE"; "" for a relative value.
+std::string RootRelative(const std::string& value);
 
 // The screens the window is laid out for, and whether a laid-out window lies inside one.
 struct ScreenSize {

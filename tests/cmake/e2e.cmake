@@ -1,8 +1,10 @@
 # The end-to-end driver: where the build tree is (for launcher.exe, the demo game and the
-# stand-in runtime), the title picture it writes into its discs, drive D: for the scenario of
-# a launcher in a drive's root, and a check of everything the launched programs logged.
+# stand-in runtime) and the sources (the kit's disc template), the title picture it writes
+# into its discs, drive D: for the scenario of a launcher in a drive's root, and a check of
+# everything the launched programs logged.
 if(WIN32 AND TARGET e2e_tests)
-  target_compile_definitions(e2e_tests PRIVATE CORVANE_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  target_compile_definitions(e2e_tests PRIVATE CORVANE_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    CORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(e2e_tests PRIVATE demo_title_picture)
   add_dependencies(e2e_tests demo_wing32)
 

@@ -265,6 +265,73 @@ const DiscFault kFaults[] = {
          return true;
      },
      Nothing, 0, "WARN autorun.inf: no [autorun] section"},
+    // What the reader gathers for the finding: a picture's facts it only reads when it has
+    // loaded the picture, and the facts of the findings that name the fix.
+    {"picture_row_written_as_a_bare_end_of_line", KeepPlan,
+     [](const std::string& root) {
+         bmpw::BmpFields f;
+         f.biWidth = 8;
+         f.biHeight = 3;
+         f.biCompression = bmpw::kBiRle8;
+         const std::vector<uint8_t> stream = {0, 0, 8, 5, 0, 0, 8, 5, 0, 1};
+         return WritePicture(root + "title.bmp",
+                             bmpw::BuildBmp(f, std::vector<bmpw::RgbQuad>(256), stream));
+     },
+     0, "WARN picture: title.bmp's RLE8 data writes the empty row at y = 2 (0 is the top row)"},
+    {"picture_of_240_colours", KeepPlan,
+     [](const std::string& root) {
+         bmpw::Picture p;
+         p.width = 16;
+         p.height = 15;
+         for (int i = 0; i < 256; ++i)
+             p.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0});
+         for (int i = 0; i < 240; ++i)
+             p.pixels.push_back(uint8_t(i));
+         return WritePicture(root + "title.bmp", bmpw::WritePlainBmp(p));
+     },
+     0, "WARN picture: title.bmp uses 240 colours; a 256-colour display shows only 236"},
+    {"autorun_with_a_utf8_byte_order_mark",
+     [](DiscSpec* d) {
+         d->autorun = "\xEF\xBB\xBF" + d->autorun;
+         return true;
+     },
+     Nothing, 1, "FAIL autorun.inf: it is saved as UTF-8 with a byte-order mark"},
+    {"autorun_saved_by_notepad_as_autorun_inf_txt",
+     [](DiscSpec* d) {
+         d->writeAutorun = false;
+         return true;
+     },
+     [](const std::string& root) {
+         return WriteText(root + "autorun.inf.txt", Autorun("GAME\\START.EXE", "title.bmp"));
+     },
+     1, "FAIL autorun.inf: not in the disc folder, but autorun.inf.txt is: rename it"},
+    {"picture_that_is_a_png", KeepPlan,
+     [](const std::string& root) {
+         return WriteText(root + "title.bmp", std::string("\x89PNG\r\n\x1A\n", 8) + "rest");
+     },
+     1, "FAIL picture: title.bmp is a PNG file, not a BMP: save it as a 256-colour BMP file"},
+    {"picture_name_one_letter_off",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("GAME\\START.EXE", "titel.bmp");
+         return true;
+     },
+     Nothing, 1,
+     "FAIL picture: titel.bmp is not in the disc folder, but title.bmp is: write "
+     "bitmap=title.bmp"},
+    {"game_name_with_two_letters_swapped",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("GAME\\STRAT.EXE", "title.bmp");
+         return true;
+     },
+     Nothing, 1,
+     "FAIL game: GAME\\STRAT.EXE is not in the disc folder, but GAME\\START.EXE is: write "
+     "game=GAME\\START.EXE"},
+    {"game_with_a_drive",
+     [](DiscSpec* d) {
+         d->autorun = Autorun("D:\\GAME\\START.EXE", "title.bmp");
+         return true;
+     },
+     Nothing, 1, "FAIL game: game=D:\\GAME\\START.EXE starts with a drive"},
 };
 
 void PrintTo(const DiscFault& fault, std::ostream* out)
@@ -303,6 +370,32 @@ INSTANTIATE_TEST_SUITE_P(Faults, CheckerOnDisc, ::testing::ValuesIn(kFaults),
                          [](const ::testing::TestParamInfo<DiscFault>& info) {
                              return std::string(info.param.name);
                          });
+
+// The kit's disc template, with launcher.exe copied in as the quick start says, lacks only
+// the author's own files: the game and the real runtime.
+TEST(CheckerOnTemplate, FailsOnlyOnTheGameAndTheRuntime)
+{
+    const std::string root = TestDiscRoot();
+    const std::string from = SourceDir() + "kit\\disc-template\\";
+    DiscSpec launcherOnly; // laid out with launcher.exe, which the author copies in
+    launcherOnly.root = root;
+    launcherOnly.writeAutorun = launcherOnly.withGame = launcherOnly.withRuntime = false;
+    ASSERT_TRUE(LayOutDisc(launcherOnly));
+    ASSERT_TRUE(CopyOne(from + "title.bmp", root + "title.bmp"));
+    ASSERT_TRUE(CopyOne(from + "system\\win95\\README.txt", root + "system\\win95\\README.txt"));
+    std::string autorun;
+    ASSERT_TRUE(ReadText(from + "autorun.inf", &autorun));
+    ASSERT_TRUE(WriteText(root + "autorun.inf", autorun));
+
+    CheckerRun run;
+    ASSERT_TRUE(RunChecker("\"" + root + "\"", &run));
+    SCOPED_TRACE(run.output);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_TRUE(Contains(run.output, "\nFAIL game: GAME\\START.EXE is not in the disc folder"));
+    EXPECT_TRUE(Contains(run.output,
+                         "\nFAIL runtime: system\\win95\\wing32.dll is not in the disc folder"));
+    EXPECT_TRUE(Contains(run.output, "\nRESULT: the disc will NOT work: 2 problems"));
+}
 
 // Bad usage ends with 2 and a usage line, without checking anything.
 TEST(CheckerUsage, BadArgumentsGiveTwoAndAUsageLine)

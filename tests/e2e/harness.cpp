@@ -102,6 +102,11 @@ std::string WindowsPath(std::string unixPath)
 
 } // namespace
 
+std::string SourceDir()
+{
+    return WindowsPath(CORVANE_SOURCE_DIR "/");
+}
+
 std::string BuildDir()
 {
     std::string path = WindowsPath(CORVANE_BUILD_DIR);

@@ -30,6 +30,7 @@ const DWORD kExitTimeoutMs = Scaled(10000);
 // --- Files built by the project -------------------------------------------------------------
 
 std::string BuildDir();    // the Windows build tree, as a Windows path ending in '\'
+std::string SourceDir();   // the repository, as a Windows path ending in '\'
 std::string LauncherExe(); // <build>\launcher.exe, or the file CORVANE_LAUNCHER names
 std::string GameExe();     // <build>\disc\GAME\START.EXE (the demo game)
 std::string RuntimeDll();  // <build>\disc\system\win95\wing32.dll (stand-in runtime)

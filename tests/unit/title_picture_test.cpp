@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 TEST(DemoTitlePicture, RleFileExpandsToTheDrawnPictureWithItsColours)
 {
     const bmpw::Picture drawn = demo::DrawTitlePicture();
@@ -39,4 +42,15 @@ TEST(DemoTitlePicture, RleFileExpandsToTheDrawnPictureWithItsColours)
             mismatches += row[x] != drawn.pixels[size_t(y) * size_t(drawn.width) + size_t(x)];
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+// The author's kit ships the picture in its disc template as a file; it must stay the one the
+// code draws (mkdisc writes it: build/native/demo/mkdisc FOLDER).
+TEST(DemoTitlePicture, TheKitTemplateHoldsThisPicture)
+{
+    std::ifstream in(CORVANE_SOURCE_DIR "/kit/disc-template/title.bmp", std::ios::binary);
+    ASSERT_TRUE(in) << "no kit/disc-template/title.bmp";
+    const std::vector<uint8_t> kept{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(kept == demo::TitlePictureFile());
 }
