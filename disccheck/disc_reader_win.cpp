@@ -253,3 +253,9 @@ void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f
     if (f->runtimeFound)
         f->runtimeVersion = ReadFileVersion(runtime.c_str());
 }
+
+bool MeasureLauncherDialog(HINSTANCE instance, DiscFacts* f)
+{
+    f->dialogMeasured = MeasureDialog(instance, f);
+    return f->dialogMeasured;
+}

@@ -621,3 +621,10 @@ bool WindowFits(const StartupLayout& l, const ScreenSize& s)
     return l.windowX >= 0 && l.windowY >= 0 && int64_t(l.windowX) + l.windowWidth <= s.width &&
            int64_t(l.windowY) + l.windowHeight <= s.height;
 }
+
+std::vector<Finding> CheckPictureWindow(const DiscFacts& f)
+{
+    std::vector<Finding> out;
+    CheckWindow(&out, f);
+    return out;
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Builds the author's kit (target package) in a win32 build tree and checks the zip: exactly
-the kit's files, launcher.exe the very file of the build, both programs carrying the project's
+the kit's files, launcher.exe the very file of the build, every program carrying the project's
 version, and the texts in Windows' form (CRLF only).
 
 usage: kit_check.py CMAKE BUILD_DIR VERSION
@@ -12,7 +12,7 @@ import zipfile
 
 import pe_check
 
-FILES = ["launcher.exe", "disccheck.exe", "README.txt", "disc-template/autorun.inf",
+FILES = ["launcher.exe", "disccheck.exe", "mktitle.exe", "README.txt", "disc-template/autorun.inf",
          "disc-template/system/win95/README.txt"]
 
 
@@ -31,7 +31,7 @@ def main():
     with open(os.path.join(build, "launcher.exe"), "rb") as built:
         if kit.read(top + "launcher.exe") != built.read():
             failures.append("launcher.exe in the zip is not the build's launcher.exe")
-    for program in ("launcher.exe", "disccheck.exe"):
+    for program in ("launcher.exe", "disccheck.exe", "mktitle.exe"):
         path = os.path.join(build, program)
         fixed, product, strings = pe_check.file_version(pe_check.read_pe(path)["resources"])
         want = (f"{version}.0", f"{version}.0", version, version, program)
