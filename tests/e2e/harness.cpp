@@ -240,6 +240,53 @@ bool ReadText(const std::string& path, std::string* text)
     return true;
 }
 
+std::string RunConsoleProgram(const std::string& commandLine, DWORD* exitCode, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return "no pipe";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string command = commandLine;
+    PROCESS_INFORMATION pi = {};
+    // Wine now and then fails to start a console program on the first try (seen once in a
+    // full run, with a prefix booted moments before); the program itself has not run yet, so
+    // a second try tests the same thing.
+    BOOL started = FALSE;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(250);
+        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                 nullptr, nullptr, &si, &pi);
+        if (!started)
+            startError = GetLastError();
+    }
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return "cannot start " + command + " (error " + std::to_string(startError) + ")";
+    }
+    output->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output->append(buffer, got);
+    CloseHandle(readEnd);
+    const bool ended = WaitForSingleObject(pi.hProcess, kExitTimeoutMs) == WAIT_OBJECT_0;
+    GetExitCodeProcess(pi.hProcess, exitCode);
+    if (!ended)
+        TerminateProcess(pi.hProcess, 9);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return ended ? "" : command + " did not end";
+}
+
 bool CopyOne(const std::string& from, const std::string& to)
 {
     return MakeDirs(Parent(to)) && CopyFileW(LongPath(from).c_str(), LongPath(to).c_str(), FALSE);
