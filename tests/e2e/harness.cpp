@@ -225,18 +225,29 @@ bool WriteText(const std::string& path, const std::string& text)
     return WriteBytes(path, text.data(), text.size());
 }
 
+namespace
+{
+
+// Everything a file or pipe gives until its end, then closes it.
+void ReadToEnd(HANDLE from, std::string* text)
+{
+    text->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text->append(buffer, got);
+    CloseHandle(from);
+}
+
+} // namespace
+
 bool ReadText(const std::string& path, std::string* text)
 {
     HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    text->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text->append(buffer, got);
-    CloseHandle(file);
+    ReadToEnd(file, text);
     return true;
 }
 
@@ -272,12 +283,7 @@ std::string RunConsoleProgram(const std::string& commandLine, DWORD* exitCode, s
         CloseHandle(readEnd);
         return "cannot start " + command + " (error " + std::to_string(startError) + ")";
     }
-    output->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output->append(buffer, got);
-    CloseHandle(readEnd);
+    ReadToEnd(readEnd, output);
     const bool ended = WaitForSingleObject(pi.hProcess, kExitTimeoutMs) == WAIT_OBJECT_0;
     GetExitCodeProcess(pi.hProcess, exitCode);
     if (!ended)
