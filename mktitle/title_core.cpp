@@ -11,6 +11,15 @@ namespace
 // Sides the launcher's reader accepts (bitmap/bmp_core.h: kBmpMaxSide).
 constexpr int32_t kLargestSide = 16384;
 
+// The text for a message: ASCII as it is, anything else as '?'.
+std::string Ascii(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c > 0 && c < 128 ? char(c) : '?';
+    return out;
+}
+
 std::wstring Lower(std::wstring text)
 {
     for (wchar_t& c : text)
@@ -165,11 +174,11 @@ bool ParseTitleArguments(const std::vector<std::wstring>& args, TitleOptions* o,
             return true;
         }
         if (name != L"colors" && name != L"colours" && name != L"fit" && name != L"background") {
-            *problem = "unknown option";
+            *problem = "unknown option " + Ascii(arg);
             return false;
         }
         if (i + 1 == args.size()) {
-            *problem = "an option without its value";
+            *problem = Ascii(arg) + " without its value";
             return false;
         }
         const std::wstring& value = args[++i];
