@@ -320,3 +320,9 @@ void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f
         f->runtimeVersion = ReadFileVersion(runtime.c_str());
     GatherFixes(folder, f);
 }
+
+bool MeasureLauncherDialog(HINSTANCE instance, DiscFacts* f)
+{
+    f->dialogMeasured = MeasureDialog(instance, f);
+    return f->dialogMeasured;
+}

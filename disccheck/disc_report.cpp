@@ -850,3 +850,10 @@ std::string RootRelative(const std::string& value)
         ++at;
     return value.substr(0, quote) + value.substr(at);
 }
+
+std::vector<Finding> CheckPictureWindow(const DiscFacts& f)
+{
+    std::vector<Finding> out;
+    CheckWindow(&out, f);
+    return out;
+}

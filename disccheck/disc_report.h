@@ -173,3 +173,7 @@ struct ScreenSize {
 };
 extern const ScreenSize kCheckedScreens[3]; // 640 x 480, 800 x 600, 1024 x 768
 bool WindowFits(const StartupLayout& layout, const ScreenSize& screen);
+
+// The findings on the window alone: its size and place on each checked screen for the
+// picture's size and the measured dialog (the same lines CheckDisc gives).
+std::vector<Finding> CheckPictureWindow(const DiscFacts& facts);

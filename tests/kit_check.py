@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Builds the author's kit (target package) in a win32 build tree and checks the zip: exactly
-the kit's files, launcher.exe the very file of the build, both programs carrying the project's
+the kit's files, launcher.exe the very file of the build, every program carrying the project's
 version and licence, the template's picture the one in the source, and the texts in Windows'
 form (CRLF only, Windows-1252, README.txt at most 76 columns for Notepad without word wrap).
 
@@ -13,7 +13,7 @@ import zipfile
 
 import pe_check
 
-FILES = ["launcher.exe", "disccheck.exe", "README.txt", "LICENSE.txt",
+FILES = ["launcher.exe", "disccheck.exe", "mktitle.exe", "README.txt", "LICENSE.txt",
          "disc-template/autorun.inf", "disc-template/title.bmp",
          "disc-template/system/win95/README.txt"]
 TEXTS = ["README.txt", "LICENSE.txt", "disc-template/autorun.inf",
@@ -48,7 +48,7 @@ def main():
     with open(os.path.join(SOURCE, "kit", "disc-template", "title.bmp"), "rb") as picture:
         if read("disc-template/title.bmp") not in (None, picture.read()):
             failures.append("disc-template/title.bmp in the zip is not kit/disc-template/title.bmp")
-    for program in ("launcher.exe", "disccheck.exe"):
+    for program in ("launcher.exe", "disccheck.exe", "mktitle.exe"):
         path = os.path.join(build, program)
         fixed, product, strings = pe_check.file_version(pe_check.read_pe(path)["resources"])
         want = (f"{version}.0", f"{version}.0", version, version, program, True)

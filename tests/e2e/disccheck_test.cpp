@@ -27,52 +27,11 @@ struct CheckerRun {
 // Runs the checker with the given argument text and collects what it prints.
 ::testing::AssertionResult RunChecker(const std::string& arguments, CheckerRun* run)
 {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return ::testing::AssertionFailure() << "no pipe";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string command = "\"" + CheckerExe() + "\" " + arguments;
-    PROCESS_INFORMATION pi = {};
-    // Wine now and then fails to start a console program on the first try (seen once in a
-    // full run, with a prefix booted moments before); the checker itself has not run yet, so
-    // a second try tests the same thing.
-    BOOL started = FALSE;
-    DWORD startError = 0;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        if (attempt > 0)
-            Sleep(250);
-        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                 nullptr, nullptr, &si, &pi);
-        if (!started)
-            startError = GetLastError();
-    }
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return ::testing::AssertionFailure()
-               << "cannot start " << command << " (error " << startError << ")";
-    }
-    run->output.clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        run->output.append(buffer, got);
-    CloseHandle(readEnd);
-    const bool ended = WaitForSingleObject(pi.hProcess, kExitTimeoutMs) == WAIT_OBJECT_0;
-    GetExitCodeProcess(pi.hProcess, &run->exitCode);
-    if (!ended)
-        TerminateProcess(pi.hProcess, 9);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (!ended)
-        return ::testing::AssertionFailure() << "the checker did not end";
-    return ::testing::AssertionSuccess();
+    const std::string problem =
+        RunConsoleProgram("\"" + CheckerExe() + "\" " + arguments, &run->exitCode, &run->output);
+    if (problem.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << problem;
 }
 
 bool Contains(const std::string& text, const std::string& part)

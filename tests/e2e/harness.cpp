@@ -231,19 +231,72 @@ bool WriteText(const std::string& path, const std::string& text)
     return WriteBytes(path, text.data(), text.size());
 }
 
+namespace
+{
+
+// Everything a file or pipe gives until its end, then closes it.
+void ReadToEnd(HANDLE from, std::string* text)
+{
+    text->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text->append(buffer, got);
+    CloseHandle(from);
+}
+
+} // namespace
+
 bool ReadText(const std::string& path, std::string* text)
 {
     HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    text->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text->append(buffer, got);
-    CloseHandle(file);
+    ReadToEnd(file, text);
     return true;
+}
+
+std::string RunConsoleProgram(const std::string& commandLine, DWORD* exitCode, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return "no pipe";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string command = commandLine;
+    PROCESS_INFORMATION pi = {};
+    // Wine now and then fails to start a console program on the first try (seen once in a
+    // full run, with a prefix booted moments before); the program itself has not run yet, so
+    // a second try tests the same thing.
+    BOOL started = FALSE;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(250);
+        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                 nullptr, nullptr, &si, &pi);
+        if (!started)
+            startError = GetLastError();
+    }
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return "cannot start " + command + " (error " + std::to_string(startError) + ")";
+    }
+    ReadToEnd(readEnd, output);
+    const bool ended = WaitForSingleObject(pi.hProcess, kExitTimeoutMs) == WAIT_OBJECT_0;
+    GetExitCodeProcess(pi.hProcess, exitCode);
+    if (!ended)
+        TerminateProcess(pi.hProcess, 9);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return ended ? "" : command + " did not end";
 }
 
 bool CopyOne(const std::string& from, const std::string& to)

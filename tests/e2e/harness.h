@@ -160,6 +160,10 @@ bool CollectBoxesUntilExit(Launcher& launcher, std::vector<Box>* boxes, DWORD* e
 // screen: "error", "warning", "information", "question", or "" when none matches.
 std::string BoxIconName(const Box& box);
 
+// Runs a console program (its command line) and collects what it prints on its standard
+// output and error together, and its full exit code. "" when it ran and ended, else why not.
+std::string RunConsoleProgram(const std::string& commandLine, DWORD* exitCode, std::string* output);
+
 // The system's own text for an error code, as FormatMessageA gives it without inserts.
 std::string SystemText(DWORD code);
 

@@ -5,6 +5,7 @@
 #include "tests/e2e/scenario.h"
 #include "demo/bmp_writer.h"
 #include "startup/layout.h"
+#include "tests/unit/bmp_load_helper.h"
 
 #include <sstream>
 
@@ -146,7 +147,8 @@ void QuitAndExpect302(Launcher& launcher, HWND dialog)
 
 // --- Pictures painted ------------------------------------------------------------------------
 
-enum class Encoding { Plain, Rle8, Rle4 };
+// Mktitle: the picture in 24 bits with a gradient over it, made into a title by mktitle.exe.
+enum class Encoding { Plain, Rle8, Rle4, Mktitle };
 
 struct PaintCase {
     const char* name;
@@ -187,6 +189,51 @@ bmpw::Picture TestPicture100x80In16Colours()
     return picture;
 }
 
+// The picture as a 24-bit BMP with a gradient over it, far more than 236 colours, made into a
+// title by mktitle.exe: file gets mktitle's output, and picture becomes that file as the
+// launcher's own reader decodes it, which is what the window must show.
+::testing::AssertionResult MadeByMktitle(bmpw::Picture* picture, std::vector<uint8_t>* file)
+{
+    bmpw::BmpFields fields;
+    fields.biWidth = picture->width;
+    fields.biHeight = picture->height;
+    fields.biBitCount = 24;
+    const size_t stride = (size_t(picture->width) * 3 + 3) & ~size_t(3);
+    std::vector<uint8_t> rows(stride * size_t(picture->height));
+    for (int y = 0; y < picture->height; ++y)
+        for (int x = 0; x < picture->width; ++x) {
+            const bmpw::RgbQuad& c = picture->palette[picture->at(x, y)];
+            uint8_t* p = &rows[size_t(picture->height - 1 - y) * stride + size_t(x) * 3];
+            p[0] = uint8_t((c.blue + x % 256) / 2);
+            p[1] = uint8_t((c.green + y % 256) / 2);
+            p[2] = c.red;
+        }
+    const std::vector<uint8_t> source = bmpw::BuildBmp(fields, {}, rows);
+    const std::string in = WorkRoot() + "mktitle-in.bmp", out = WorkRoot() + "mktitle-out.bmp";
+    DeleteFileA(out.c_str());
+    DWORD code = 0;
+    std::string printed, bytes;
+    if (!WriteBytes(in, source.data(), source.size()))
+        return ::testing::AssertionFailure() << "cannot write " << in;
+    const std::string problem = RunConsoleProgram(
+        "\"" + BuildDir() + "mktitle.exe\" \"" + in + "\" \"" + out + "\"", &code, &printed);
+    if (!problem.empty() || code != 0 || !ReadText(out, &bytes))
+        return ::testing::AssertionFailure() << problem << " exit code " << code << ": " << printed;
+    file->assign(bytes.begin(), bytes.end());
+    const CoreLoad load = LoadThroughCore(*file);
+    if (!load.ok || load.layout.colorCount > 236 || load.layout.colorCount < 100)
+        return ::testing::AssertionFailure()
+               << "mktitle wrote a title of " << load.layout.colorCount << " colours";
+    for (int y = 0; y < picture->height; ++y)
+        for (int x = 0; x < picture->width; ++x)
+            picture->at(x, y) =
+                load.rows()[size_t(picture->height - 1 - y) * size_t(load.layout.stride) +
+                            size_t(x)];
+    for (size_t i = 0; i < picture->palette.size(); ++i)
+        picture->palette[i] = {load.colors[i].blue, load.colors[i].green, load.colors[i].red, 0};
+    return ::testing::AssertionSuccess();
+}
+
 // 420 x 280 on the 640 x 480 desktop with 80 x 28 buttons: window (97, 65) 446 x 350, Play at
 // (81, 306), Quit at (283, 306). A 100 x 80 picture is narrower than the two buttons: the
 // window is 126 x 150 at (257, 165), the spare width -34 gives Play -68 / 7 = -9 and Quit
@@ -201,6 +248,7 @@ const PaintCase kPaintCases[] = {
     {"Test100x80Rle8", TestPicture100x80, Encoding::Rle8, kNarrowPicture},
     {"Test100x80Rle4", TestPicture100x80In16Colours, Encoding::Rle4, kNarrowPicture},
     {"Test100x80NoPlanes", TestPicture100x80, Encoding::Plain, kNarrowPicture, 0},
+    {"Test420x280ByMktitle", TestPicture420x280, Encoding::Mktitle, kWorkedExample},
 };
 
 class PicturePainted : public ::testing::TestWithParam<PaintCase>
@@ -210,10 +258,13 @@ class PicturePainted : public ::testing::TestWithParam<PaintCase>
 TEST_P(PicturePainted, PixelForPixelInsideTheFrameWithTheWindowLaidOutAroundIt)
 {
     const PaintCase& c = GetParam();
-    const bmpw::Picture picture = c.draw();
+    bmpw::Picture picture = c.draw();
     std::vector<uint8_t> file = c.encoding == Encoding::Rle4   ? WriteRle4Bmp(picture)
                                 : c.encoding == Encoding::Rle8 ? bmpw::WriteRle8Bmp(picture)
                                                                : bmpw::WritePlainBmp(picture);
+    if (c.encoding == Encoding::Mktitle) {
+        ASSERT_TRUE(MadeByMktitle(&picture, &file));
+    }
     file[14 + 12] = c.planes; // biPlanes
 
     DiscSpec disc;
