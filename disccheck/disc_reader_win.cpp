@@ -297,8 +297,10 @@ void GatherFixes(const std::string& folder, DiscFacts* f)
 
     const std::string game = RootRelative(f->game.value);
     f->gameRelativeFound =
-        !game.empty() && IsFile(folder + GameProgramPart(game, IsFile(folder + game)));
-    const std::string program = GameProgramPart(f->game.value, f->gameWhole);
+        !game.empty() &&
+        IsFile(folder +
+               GameProgramPart(game, ProgramFileLength(game.c_str(), NamesFileOnDisc, &folder)));
+    const std::string program = GameProgramPart(f->game.value, f->gameFileLength);
     if (!f->gameFound && game.empty() && !program.empty())
         f->gameNear = NearName(folder, program);
 }

@@ -191,7 +191,7 @@ const Rule kRules[] = {
     {Topic::Game, [](const DiscFacts& f) { return !f.gameFound; },
      [](const DiscFacts& f) { return !f.gameNear.empty(); }, Verdict::Fail, true,
      [](const DiscFacts& f) {
-         const std::string program = GameProgramPart(f.game.value, f.gameWhole);
+         const std::string program = GameProgramPart(f.game.value, f.gameFileLength);
          return Format("game: %s is not in the disc folder, but %s is: write game=%s (or rename "
                        "the file)",
                        program.c_str(), f.gameNear.c_str(),
