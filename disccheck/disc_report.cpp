@@ -14,10 +14,9 @@ const ScreenSize kCheckedScreens[3] = {{640, 480}, {800, 600}, {1024, 768}};
 namespace
 {
 
-const char kRuntimePath[] = "system\\win95\\wing32.dll";
-const char kProfileName[] = "autorun.inf";
+const char kRuntimePath[] = DISC_RUNTIME_FOLDER DISC_RUNTIME_FILE;
 const char kLauncherName[] = "launcher.exe";
-const char kNoWindow[] = "the launcher shows \"Your autorun.inf file is not correct.\" and ends";
+const char kNoWindow[] = "the launcher shows \"" DISC_BAD_PROFILE_TEXT "\" and ends";
 
 // printf into a string; the texts here are short, longer ones are cut.
 std::string Format(const char* format, ...)
@@ -168,7 +167,7 @@ const Rule kRules[] = {
      [](const DiscFacts& f) { return f.pictureFile != PictureFile::Found; }, Verdict::Fail, true,
      [](const DiscFacts& f) {
          return "picture: " +
-                RootedText("bitmap", f.bitmap.value, f.bitmapRelativeFound, "the picture");
+                RootedText(DISC_BITMAP_KEY, f.bitmap.value, f.bitmapRelativeFound, "the picture");
      }},
     {Topic::Picture, [](const DiscFacts& f) { return f.pictureFile == PictureFile::Missing; },
      [](const DiscFacts& f) { return !f.bitmapNear.empty(); }, Verdict::Fail, true,
@@ -186,7 +185,8 @@ const Rule kRules[] = {
     {Topic::Game, [](const DiscFacts& f) { return !RootRelative(f.game.value).empty(); },
      [](const DiscFacts& f) { return !f.gameFound; }, Verdict::Fail, true,
      [](const DiscFacts& f) {
-         return "game: " + RootedText("game", f.game.value, f.gameRelativeFound, "the program");
+         return "game: " +
+                RootedText(DISC_GAME_KEY, f.game.value, f.gameRelativeFound, "the program");
      }},
     {Topic::Game, [](const DiscFacts& f) { return !f.gameFound; },
      [](const DiscFacts& f) { return !f.gameNear.empty(); }, Verdict::Fail, true,
@@ -540,7 +540,7 @@ void CheckRuntime(std::vector<Finding>* out, const DiscFacts& f)
 void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
 {
     size_t longest = strlen(kDiscRoot) + strlen(kRuntimePath);
-    const size_t profile = strlen(kDiscRoot) + strlen(kProfileName);
+    const size_t profile = strlen(kDiscRoot) + strlen(DISC_PROFILE_FILE);
     const size_t picture = strlen(kDiscRoot) + f.bitmap.value.size();
     char commandLine[kPathLimit + 1];
     BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
@@ -610,8 +610,8 @@ std::vector<Finding> CheckDisc(const DiscFacts& f)
     if (f.autorunFound)
         Add(&out, Verdict::Ok, "autorun.inf: found");
     if (!ApplyRules(&out, f, Topic::AutorunFile)) {
-        CheckKey(&out, "game", f.game);
-        CheckKey(&out, "bitmap", f.bitmap);
+        CheckKey(&out, DISC_GAME_KEY, f.game);
+        CheckKey(&out, DISC_BITMAP_KEY, f.bitmap);
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);

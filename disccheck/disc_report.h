@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap/bmp_core.h"
+#include "common/disc_names.h"
 #include "disccheck/program_image.h"
 #include "installer/version_decision.h"
 #include "startup/layout.h"
@@ -14,10 +15,8 @@
 // lengths and the game's command line are judged for this root.
 extern const char kDiscRoot[]; // "D:\"
 
-// Limits of the launcher: values are read up to 258 characters, paths hold 259, and the
-// picture is opened through a call whose path buffer holds 127 characters.
-constexpr size_t kValueLimit = 258;
-constexpr size_t kPathLimit = 259;
+// The picture is opened through a call whose path buffer holds 127 characters; the value and
+// path limits are the disc's (common/disc_names.h).
 constexpr size_t kOpenFilePathLimit = 127;
 
 // Colours a 256-colour display can show exactly: its 256 entries less the 20 that Windows

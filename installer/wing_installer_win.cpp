@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "bitmap/file_reader.h"
+#include "common/disc_names.h"
 #include "common/error_boxes.h"
 #include "common/global_memory.h"
 #include "common/globals.h"
@@ -15,8 +16,6 @@
 namespace
 {
 
-const char kDiscLibraryDir[] = "system\\win95\\";
-const char kLibraryFile[] = "wing32.dll";
 // The prompt for a failed copy: the target path, then why and what the user can do.
 const char kCopyPromptFormat[] = "Unable to copy file to %s.\n\n%s%s";
 const char kInUseReason[] = "This may occur if the file is currently open.  ";
@@ -310,7 +309,7 @@ DWORD CopyRuntimeFile(const char* targetPath, const char* sourcePath)
 // in a backslash. False when the system directory cannot be had or a path does not fit.
 bool FormRuntimeDirs(char* discDir, char* systemDir)
 {
-    if (!JoinPath(discDir, kPathBufferSize, SourceDir, kDiscLibraryDir))
+    if (!JoinPath(discDir, kPathBufferSize, SourceDir, DISC_RUNTIME_FOLDER))
         return false;
     UINT reported = GetSystemDirectoryA(systemDir, kSystemDirAsk);
     return TakeSystemDirectory(systemDir, kPathBufferSize, reported, kSystemDirAsk);
@@ -419,7 +418,7 @@ void InstallWinG()
     char discDir[kPathBufferSize];
     char systemDir[kPathBufferSize];
     if (FormRuntimeDirs(discDir, systemDir))
-        WinGInstalled = UpdateSystemFile(kLibraryFile, discDir, systemDir);
+        WinGInstalled = UpdateSystemFile(DISC_RUNTIME_FILE, discDir, systemDir);
     else
         ShowPathTooLong();
 }
@@ -433,7 +432,7 @@ DWORD UpdateRuntimeAlone()
     char targetPath[kPathBufferSize];
     bool needed;
     if (!FormRuntimeDirs(discDir, systemDir) ||
-        !PlanCopy(sourcePath, targetPath, kLibraryFile, discDir, systemDir, &needed))
+        !PlanCopy(sourcePath, targetPath, DISC_RUNTIME_FILE, discDir, systemDir, &needed))
         return ERROR_FILENAME_EXCED_RANGE;
     if (!needed)
         return 0;

@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include "common/disc_names.h"
 #include "common/error_boxes.h"
 #include "common/files.h"
 #include "common/globals.h"
@@ -12,8 +13,7 @@
 namespace
 {
 
-const char kSection[] = "CorvaneGame";
-const char kProfileName[] = "autorun.inf";
+const char kSection[] = DISC_PROFILE_SECTION;
 
 // Why the launcher's own name cannot be used when Windows cannot spell it in the system's
 // code page: every ANSI call would name another file, or none.
@@ -109,7 +109,7 @@ bool ReadLauncherSettings(HINSTANCE instance)
     }
 
     char profilePath[kPathBufferSize];
-    if (!JoinPath(profilePath, sizeof profilePath, SourceDir, kProfileName)) {
+    if (!JoinPath(profilePath, sizeof profilePath, SourceDir, DISC_PROFILE_FILE)) {
         ShowPathTooLong();
         return false;
     }
@@ -119,8 +119,8 @@ bool ReadLauncherSettings(HINSTANCE instance)
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath)
 {
     bool sectionTold = false;
-    const DWORD gameCount = ReadSetting("game", GameFile, profilePath, &sectionTold);
-    const DWORD bitmapCount = ReadSetting("bitmap", BitmapFile, profilePath, &sectionTold);
+    const DWORD gameCount = ReadSetting(DISC_GAME_KEY, GameFile, profilePath, &sectionTold);
+    const DWORD bitmapCount = ReadSetting(DISC_BITMAP_KEY, BitmapFile, profilePath, &sectionTold);
     if (gameCount == 0 || bitmapCount == 0) {
         ShowStringMessage(instance, IDS_BAD_AUTORUN);
         return false;
