@@ -1,4 +1,4 @@
-// Brings wing32.dll in the system directory up to the disc's version when Play is chosen.
+// Brings the runtime in the system directory up to the disc's version when Play is chosen.
 #include "installer/wing_installer.h"
 
 #include <objbase.h>
@@ -305,7 +305,7 @@ DWORD CopyRuntimeFile(const char* targetPath, const char* sourcePath)
     return error;
 }
 
-// Forms the disc's folder of wing32.dll and the system directory, each a path buffer ending
+// Forms the disc's folder of the runtime and the system directory, each a path buffer ending
 // in a backslash. False when the system directory cannot be had or a path does not fit.
 bool FormRuntimeDirs(char* discDir, char* systemDir)
 {
@@ -351,6 +351,19 @@ FileVersion ReadFileVersion(const char* path)
 }
 
 DWORD (*CopyThroughAdministrator)() = nullptr;
+int WinGInstalled;
+
+const char kRuntimeCopyArgument[] = "/CorvaneCopyRuntime";
+
+bool IsRuntimeCopyRequest(const char* arguments)
+{
+    const char* expected = kRuntimeCopyArgument;
+    while (*arguments != '\0' && *arguments == *expected) {
+        ++arguments;
+        ++expected;
+    }
+    return *arguments == *expected;
+}
 
 // Copies until a copy succeeds or the user stops choosing Retry; the critical-error box of
 // the system stays off meanwhile. A copy that Windows refuses to this user is made by an

@@ -8,6 +8,8 @@
 #include "resources/resource_ids.h"
 
 const char kStartupClassName[] = "CorvaneStartupDialogClass";
+DibImage* StartupImage;
+RECT ImageRect;
 
 namespace
 {
