@@ -416,8 +416,11 @@ int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* ta
         ShowPathTooLong();
         return 0;
     }
+    // Where nothing is copied, the disc's file is still opened and its size stands for
+    // success. It is never -1 (0 when the file cannot be opened), so this step cannot fail: it
+    // is kept so that the check measures the disc's file whether or not it copies.
     const LONG result =
-        needed ? CopyFileWithRetry(targetPath, sourcePath) : FileGetSize(sourcePath); // never -1
+        needed ? CopyFileWithRetry(targetPath, sourcePath) : FileGetSize(sourcePath);
     return result != -1 ? 1 : 0;
 }
 
