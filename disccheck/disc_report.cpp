@@ -726,45 +726,8 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
 
 int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents)
 {
-    if (layout.compression != kBmpRle8 && layout.compression != kBmpRle4)
-        return -1;
-    // The stream walked as the launcher's decoder walks it, one position over all rows.
-    const int64_t stride = layout.stride;
-    const uint8_t* in = contents + layout.pixelOffset;
-    const uint8_t* end = in + layout.pixelLength;
-    int64_t position = 0;
-    bool rowStart = true; // at a row's start with nothing drawn or passed since it began
-    while (position < int64_t(layout.area) && end - in >= 2) {
-        const uint32_t count = in[0], code = in[1];
-        in += 2;
-        if (count != 0) {
-            position += count;
-            rowStart = false;
-        } else if (code == 0) { // end of line
-            if (rowStart)
-                return layout.height - 1 - int32_t(position / stride);
-            position += (stride - position % stride) % stride;
-            rowStart = true;
-        } else if (code == 1) { // end of bitmap
-            break;
-        } else if (code == 2) { // delta: straight down keeps a row's start
-            if (end - in < 2)
-                break;
-            position += in[1] * stride + in[0];
-            rowStart = rowStart && in[0] == 0;
-            in += 2;
-        } else { // absolute run, padded to an even byte count
-            const int64_t bytes = layout.compression == kBmpRle4 ? (code + 1) / 2 : code;
-            if (end - in < bytes)
-                break;
-            position += code;
-            in += bytes;
-            if ((bytes & 1) && in < end)
-                ++in;
-            rowStart = false;
-        }
-    }
-    return -1;
+    std::vector<uint8_t> rows(layout.area);
+    return ExpandRleFindingBareRow(layout, contents, rows.data());
 }
 
 std::string GameProgramPart(const std::string& game, size_t fileLength)

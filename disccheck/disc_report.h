@@ -141,9 +141,8 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
 std::string IconFilePart(const std::string& icon);
 
 // The first row, as y with 0 the top row, that an accepted picture's run-length stream writes
-// as an empty row with a bare end of line (at the stream's start, or right after another end
-// of line): other programs leave that row blank, while the launcher, whose end of line at the
-// start of a row does nothing, fills it with the rows that follow. -1 when there is none.
+// as an empty row with a bare end of line, as the launcher's own expansion finds it
+// (ExpandRleFindingBareRow). -1 when there is none.
 int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents);
 
 // The program part of a game= value, as the launcher splits it (its leading fileLength
