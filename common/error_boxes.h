@@ -14,6 +14,9 @@ void ShowSystemError();
 // An "Error" box with the given text.
 void ShowErrorBox(const char* text);
 
+// "Error": the caption of the boxes above and of the runtime's copy prompt.
+extern const char kErrorCaption[];
+
 // Tells the user that a path would not fit its buffer: ShowSystemError for
 // ERROR_FILENAME_EXCED_RANGE, which stays the thread's last-error code.
 void ShowPathTooLong();

@@ -11,6 +11,8 @@ constexpr UINT kBoxStyle = MB_OK | MB_ICONERROR | MB_TASKMODAL;
 
 } // namespace
 
+const char kErrorCaption[] = "Error";
+
 void ShowSystemError()
 {
     const DWORD code = GetLastError();
@@ -26,7 +28,7 @@ void ShowSystemError()
 
 void ShowErrorBox(const char* text)
 {
-    MessageBoxA(nullptr, text, "Error", kBoxStyle);
+    MessageBoxA(nullptr, text, kErrorCaption, kBoxStyle);
 }
 
 void ShowPathTooLong()

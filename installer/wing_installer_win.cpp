@@ -16,27 +16,26 @@
 namespace
 {
 
-// The prompt for a failed copy: the target path, then why and what the user can do.
-const char kCopyPromptFormat[] = "Unable to copy file to %s.\n\n%s%s";
+// The prompt for a failed copy: the target path, then why and what the user can do, and for a
+// file that needs an administrator, what Cancel does.
+const char kCopyPromptFormat[] = "Unable to copy file to %s.\n\n%s%s%s";
 const char kInUseReason[] = "This may occur if the file is currently open.  ";
 const char kInUseAdvice[] =
     "Please close any programs that might have this file open and then retry.";
 // Windows refused the copy to this user (and to the administrator's instance, where there is
 // one), or the user declined to give an administrator's permission.
 const char kAdministratorReason[] = "Only an administrator may change this file.  ";
-const char kAskAgainAdvice[] =
-    "Retry asks for permission again; Cancel starts the game without it.";
+const char kAskAgainAdvice[] = "Retry asks for permission again; ";
 // Windows NT 4 to XP cannot ask for permission, and this program, while its window is open,
 // cannot be started a second time under an administrator's account.
-const char kRunAsAdvice[] = "To copy it, start this program as an administrator (Run as); Cancel "
-                            "starts the game without it.";
-const char kErrorCaption[] = "Error";
+const char kRunAsAdvice[] = "To copy it, start this program as an administrator (Run as); ";
+const char kWithoutItAdvice[] = "Cancel starts the game without it.";
 
 // The longest text takes 166 characters; the buffer holds it with a full 259-character path
 // (426 bytes) and stays below wsprintfA's own 1024-byte output limit.
 constexpr int kPromptBufferSize = 512;
-static_assert(sizeof kCopyPromptFormat - 6 + sizeof kAdministratorReason - 1 + sizeof kRunAsAdvice -
-                      1 + (kPathBufferSize - 1) <
+static_assert(sizeof kCopyPromptFormat - 8 + sizeof kAdministratorReason - 1 + sizeof kRunAsAdvice -
+                      1 + sizeof kWithoutItAdvice - 1 + (kPathBufferSize - 1) <
                   kPromptBufferSize,
               "the prompt must hold its text with the longest path shown");
 
@@ -123,14 +122,16 @@ FileVersion ReadVersionWith(const VersionLibrary& library, const char* path)
 }
 
 // Shows the Retry/Cancel prompt for a failed copy to targetPath, which is lower-cased in
-// place first, with the path cut to 259 characters when it is longer.
+// place first, with the path cut to 259 characters when it is longer. A file that needs an
+// administrator is one the game may start without: the prompt says so.
 int AskToRetryCopy(char* targetPath, const char* reason, const char* advice)
 {
     char shownPath[kPathBufferSize];
     char prompt[kPromptBufferSize];
     CharLowerA(targetPath);
     lstrcpynA(shownPath, targetPath, sizeof shownPath);
-    wsprintfA(prompt, kCopyPromptFormat, shownPath, reason, advice);
+    wsprintfA(prompt, kCopyPromptFormat, shownPath, reason, advice,
+              reason == kAdministratorReason ? kWithoutItAdvice : "");
     return MessageBoxA(StartupDialog, prompt, kErrorCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
 }
 
@@ -151,12 +152,6 @@ DWORD LastErrorOr(DWORD fallback)
 {
     const DWORD code = GetLastError();
     return code != 0 ? code : fallback;
-}
-
-// Whether this is Windows 95, 98 or Me: GetVersion's top bit.
-bool IsWindows9x()
-{
-    return (GetVersion() & 0x80000000u) != 0;
 }
 
 // What the thread that starts the administrator's instance needs, and what it found.
@@ -265,7 +260,7 @@ DWORD CopyAsAdministrator()
 // it as it was.
 bool PutInPlace(const char* from, const char* to)
 {
-    if (!IsWindows9x())
+    if (IsWindowsNt())
         return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
     if (!DeleteFileA(to) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
@@ -380,7 +375,7 @@ LONG CopyFileWithRetry(char* targetPath, const char* sourcePath)
         DWORD error = CopyRuntimeFile(targetPath, sourcePath);
         const char* reason = kInUseReason;
         const char* advice = kInUseAdvice;
-        if (error == ERROR_ACCESS_DENIED && !IsWindows9x()) {
+        if (error == ERROR_ACCESS_DENIED && IsWindowsNt()) {
             reason = kAdministratorReason;
             advice = kRunAsAdvice;
             if (LOBYTE(LOWORD(GetVersion())) >= 6) {

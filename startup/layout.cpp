@@ -79,10 +79,10 @@ StartupLayout LayOutScaledPicture(const LayoutRect& desktop, const LayoutRect& w
     for (*scale = maxScale > 1 ? maxScale : 1;; --*scale) {
         l = LayOutStartupWindow(desktop, window, client, button, Mul(width, *scale),
                                 Mul(height, *scale));
-        // A scaled size beyond 32 bits, wrapped, might seem to fit.
-        if (*scale == 1 ||
-            (int64_t(width) * *scale <= Width(workArea) &&
-             int64_t(height) * *scale <= Height(workArea) && WindowLiesWithin(l, workArea)))
+        // A scaled size beyond 32 bits, wrapped, might seem to fit: the picture's own size is
+        // compared first, divided rather than multiplied.
+        if (*scale == 1 || (width <= Width(workArea) / *scale &&
+                            height <= Height(workArea) / *scale && WindowLiesWithin(l, workArea)))
             return l;
     }
 }

@@ -247,11 +247,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadAutorunCase{"MissingFile", false, "", 2, ERROR_FILE_NOT_FOUND, ""},
         BadAutorunCase{"NoCorvaneGameSection", true, "[autorun]\r\nopen=launcher.exe\r\n", 1, 0,
-                       "autorun.inf has no [CorvaneGame] section, or the section is empty."},
+                       "autorun.inf has no [CorvaneGame] section, or it is empty."},
         BadAutorunCase{"EmptyGame", true, "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n", 1, 0,
-                       "game= in the [CorvaneGame] section of autorun.inf is empty."},
+                       "game= in [CorvaneGame] of autorun.inf is empty."},
         BadAutorunCase{"MissingBitmapKey", true, "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n", 1, 0,
-                       "autorun.inf has no bitmap= line in its [CorvaneGame] section."}),
+                       "autorun.inf has no bitmap= line in [CorvaneGame]."}),
     [](const ::testing::TestParamInfo<BadAutorunCase>& info) {
         return std::string(info.param.name);
     });

@@ -55,7 +55,7 @@ struct ProfileCase {
     Boxes texts; // of the boxes before string 402's, when the file was read
 };
 
-const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or the section is empty.";
+const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or it is empty.";
 
 // One "Error" box right after each read that yields nothing, then string 402. A file that was
 // read is told what it lacks, a missing section once.
@@ -74,16 +74,16 @@ TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
         {"game empty",
          "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n",
          {"Error", "Corvane"},
-         {"game= in the [CorvaneGame] section of autorun.inf is empty."}},
+         {"game= in [CorvaneGame] of autorun.inf is empty."}},
         {"bitmap missing",
          "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n",
          {"Error", "Corvane"},
-         {"autorun.inf has no bitmap= line in its [CorvaneGame] section."}},
+         {"autorun.inf has no bitmap= line in [CorvaneGame]."}},
         {"both lacking",
          "[CorvaneGame]\r\nbitmap= \r\nother=1\r\n",
          {"Error", "Error", "Corvane"},
-         {"autorun.inf has no game= line in its [CorvaneGame] section.",
-          "bitmap= in the [CorvaneGame] section of autorun.inf is empty."}},
+         {"autorun.inf has no game= line in [CorvaneGame].",
+          "bitmap= in [CorvaneGame] of autorun.inf is empty."}},
         {"both present",
          "[CorvaneGame]\r\ngame = GAME\\START.EXE -x \r\nbitmap=title.bmp\r\n",
          {},
