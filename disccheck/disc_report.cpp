@@ -113,7 +113,7 @@ const Rule kRules[] = {
     {Topic::AutorunFile, [](const DiscFacts& f) { return f.autorunFound; },
      [](const DiscFacts& f) { return !f.gameSection; }, Verdict::Fail, true,
      [](const DiscFacts&) {
-         return Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow);
+         return Format("autorun.inf: no [" DISC_PROFILE_SECTION "] section; %s", kNoWindow);
      }},
     {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunFound; },
      [](const DiscFacts& f) { return !f.autorunSection; }, Verdict::Warn, true,
@@ -201,7 +201,7 @@ const Rule kRules[] = {
      [](const DiscFacts& f) { return !f.runtimeFound; }, Verdict::Fail, true,
      [](const DiscFacts&) {
          return Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
-                       "that cannot succeed (put the game's own wing32.dll there)",
+                       "that cannot succeed (put the game's own " DISC_RUNTIME_FILE " there)",
                        kRuntimePath);
      }},
     {Topic::Runtime, [](const DiscFacts& f) { return f.runtimeFound; },
@@ -232,7 +232,7 @@ void CheckKey(std::vector<Finding>* out, const char* name, const ProfileKey& key
 {
     if (!key.present)
         Add(out, Verdict::Fail,
-            Format("autorun.inf: [CorvaneGame] has no %s= line; %s", name, kNoWindow));
+            Format("autorun.inf: [" DISC_PROFILE_SECTION "] has no %s= line; %s", name, kNoWindow));
     else if (key.value.empty())
         Add(out, Verdict::Fail, Format("autorun.inf: %s= is empty; %s", name, kNoWindow));
     else if (key.value.size() > kValueLimit)

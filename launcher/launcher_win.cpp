@@ -21,9 +21,10 @@ const char kUnspellableFolder[] =
     "This folder's name cannot be used. The disc's files work from a folder whose name uses "
     "only the letters of the system's language.";
 // What a profile that was read lacks.
-const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or it is empty.";
-const char kNoLine[] = "autorun.inf has no %s= line in [CorvaneGame].";
-const char kEmptyValue[] = "%s= in [CorvaneGame] of autorun.inf is empty.";
+const char kNoSection[] =
+    DISC_PROFILE_FILE " has no [" DISC_PROFILE_SECTION "] section, or it is empty.";
+const char kNoLine[] = DISC_PROFILE_FILE " has no %s= line in [" DISC_PROFILE_SECTION "].";
+const char kEmptyValue[] = "%s= in [" DISC_PROFILE_SECTION "] of " DISC_PROFILE_FILE " is empty.";
 
 // Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
 // had). 0, or why no directory may be used: ERROR_FILENAME_EXCED_RANGE for a name cut to fit
