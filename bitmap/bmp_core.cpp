@@ -276,9 +276,13 @@ void CopyAbsolute(uint8_t* at, const uint8_t* in, int64_t pixels, int64_t availa
         at[i] = uint8_t((i & 1) ? in[i / 2] & 15 : in[i / 2] >> 4);
 }
 
-// The linear RLE expansion shared by both depths; see DecodeRle8 and DecodeRle4.
+// The linear RLE expansion shared by both depths; see DecodeRle8 and DecodeRle4. With
+// kFindBareRow, *bareRow receives the first row (counted in output order) that an end of line
+// passed over at the row's very start, or stays as it was when there is none; without it, as
+// the launcher expands, nothing of that is compiled in.
+template <bool kFindBareRow>
 int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
-                  int32_t stride, int32_t rows, bool nibbles)
+                  int32_t stride, int32_t rows, bool nibbles, int32_t* bareRow)
 {
     if (stride <= 0 || rows <= 0 || int64_t(stride) * rows > INT32_MAX)
         return 0;
@@ -286,6 +290,7 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
     const uint8_t* in = source;
     const uint8_t* end = source + sourceLength;
     int64_t position = 0;
+    bool rowStart = true; // at a row's start with nothing drawn or passed since it began
 
     while (position < total && end - in >= 2) {
         uint32_t count = in[0];
@@ -294,9 +299,15 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
         if (count != 0) { // encoded run of count pixels of value code
             WriteRun(destination + position, count, total - position, code, nibbles);
             position += count;
+            rowStart = false;
         } else if (code == 0) { // end of line: to the start of the next row
             // position < total <= INT32_MAX here, so 32-bit division serves (a 32-bit
             // CPU has no 64-bit one).
+            if (kFindBareRow && bareRow && rowStart) {
+                *bareRow = int32_t(position) / stride;
+                bareRow = nullptr;
+            }
+            rowStart = true;
             int32_t r = int32_t(position) % stride;
             if (r != 0) {
                 memset(destination + position, 0, size_t(stride - r));
@@ -308,6 +319,7 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
             if (end - in < 2)
                 break;
             position += int64_t(in[1]) * stride + in[0];
+            rowStart = rowStart && in[0] == 0; // straight down keeps a row's start
             in += 2;
         } else { // absolute run of code pixels, its bytes padded to an even count
             int64_t bytes = nibbles ? (code + 1) / 2 : code;
@@ -319,6 +331,7 @@ int32_t DecodeRle(uint8_t* destination, const uint8_t* source, uint32_t sourceLe
             in += bytes;
             if ((bytes & 1) && in < end)
                 ++in;
+            rowStart = false;
         }
     }
     return position > INT32_MAX ? INT32_MAX : int32_t(position);
@@ -430,11 +443,21 @@ void UnpackBmp(const BmpLayout& layout, const uint8_t* contents, uint8_t* packed
 int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows)
 {
-    return DecodeRle(destination, source, sourceLength, stride, rows, false);
+    return DecodeRle<false>(destination, source, sourceLength, stride, rows, false, nullptr);
 }
 
 int32_t DecodeRle4(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows)
 {
-    return DecodeRle(destination, source, sourceLength, stride, rows, true);
+    return DecodeRle<false>(destination, source, sourceLength, stride, rows, true, nullptr);
+}
+
+int32_t ExpandRleFindingBareRow(const BmpLayout& layout, const uint8_t* contents, uint8_t* rows)
+{
+    if (layout.compression != kBmpRle8 && layout.compression != kBmpRle4)
+        return -1;
+    int32_t bareRow = -1;
+    DecodeRle<true>(rows, contents + layout.pixelOffset, layout.pixelLength, layout.stride,
+                    layout.height, layout.compression == kBmpRle4, &bareRow);
+    return bareRow < 0 ? -1 : layout.height - 1 - bareRow;
 }

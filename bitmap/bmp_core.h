@@ -112,3 +112,11 @@ int32_t DecodeRle8(uint8_t* destination, const uint8_t* source, uint32_t sourceL
 // bytes, high nibble first, padded to an even byte count; deltas count pixels.
 int32_t DecodeRle4(uint8_t* destination, const uint8_t* source, uint32_t sourceLength,
                    int32_t stride, int32_t rows);
+
+// Expands an accepted picture's BI_RLE8 or BI_RLE4 stream as UnpackBmp does, into rows
+// (layout.area zero-filled bytes), and gives the first row, as y with 0 the top row, that the
+// stream writes as an empty row with a bare end of line (at the stream's start, or right after
+// another end of line or a delta straight down): other programs leave that row blank, while
+// the expansion, whose end of line at the start of a row does nothing, fills it with the rows
+// that follow. -1 when there is none, or for a picture without a run-length stream.
+int32_t ExpandRleFindingBareRow(const BmpLayout& layout, const uint8_t* contents, uint8_t* rows);

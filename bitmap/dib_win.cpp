@@ -45,6 +45,8 @@ DibImage* LoadDib(const char* path)
         return nullptr;
     memcpy(copy, path, strlen(path) + 1);
 
+    // The file is opened twice on purpose: FileGetSize measures it first, so that a size the
+    // loader refuses costs no memory and the buffer is allocated whole before the read.
     LONG fileSize = FileGetSize(copy);
     if (fileSize < LONG(kBmpFileHeaderSize + kBmpCoreHeaderSize) || fileSize > kBmpMaxFileSize)
         return nullptr;

@@ -1,5 +1,8 @@
 // A minimal read-only file reader over OpenFile/_lread/_llseek/_lclose. The stream is the
 // handle of a movable global block holding the record; each call locks it for its own use.
+// These calls are kept on purpose: every Windows from 95 on exports them from KERNEL32 with
+// the same behaviour and they need no C runtime, and a record locked only while a call runs
+// leaves the system free to move it (OpenFile's 127-character path limit comes with them).
 #pragma once
 #include <windows.h>
 

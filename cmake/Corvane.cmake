@@ -94,7 +94,16 @@ endfunction()
 # One folder, one concern: its portable core (every .cpp not ending in _win.cpp) becomes
 # <folder>_core, built everywhere; its Windows layer (*_win.cpp) becomes <folder>_win,
 # built for Windows only. main.cpp belongs to the program, not to a library.
+#
+# The product's folders are layers (launcher -> startup -> installer -> bitmap -> common):
+# BELOW names the one right under a folder, BOTTOM marks common. Both libraries link the
+# folder below, and through it every folder further down, and nothing above. On Windows the
+# build then links a layer's whole code with exactly those folders into a check library,
+# <folder>_layer, in which every reference must resolve: a call that runs back up to a folder
+# above fails the build there. Folders outside the product (disccheck, mktitle) name neither
+# and link what they use themselves.
 function(corvane_folder name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "BOTTOM" "BELOW" "")
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER all EXCLUDE REGEX "/main\\.cpp$")
   set(core ${all})
@@ -103,10 +112,49 @@ function(corvane_folder name)
   list(FILTER win INCLUDE REGEX "_win\\.cpp$")
   add_library(${name}_core STATIC ${core})
   corvane_product_target(${name}_core)
+  set(layers ${name})
+  if(arg_BELOW)
+    target_link_libraries(${name}_core PUBLIC ${arg_BELOW}_core)
+    get_property(lower GLOBAL PROPERTY corvane_layers_${arg_BELOW})
+    list(APPEND layers ${lower})
+  endif()
+  set_property(GLOBAL PROPERTY corvane_layers_${name} ${layers})
   if(WIN32)
     add_library(${name}_win OBJECT ${win})
     corvane_product_target(${name}_win)
+    if(arg_BELOW)
+      target_link_libraries(${name}_win PUBLIC ${arg_BELOW}_win)
+    endif()
   endif()
+  if(WIN32 AND (arg_BELOW OR arg_BOTTOM))
+    # The check library: this folder's and the lower folders' objects, whole, and the system
+    # libraries; a Windows DLL links only when every name it uses is defined.
+    set(objects "")
+    foreach(layer ${layers})
+      list(APPEND objects $<TARGET_OBJECTS:${layer}_win> $<TARGET_OBJECTS:${layer}_core>)
+    endforeach()
+    add_library(${name}_layer SHARED ${objects})
+    set_target_properties(${name}_layer PROPERTIES LINKER_LANGUAGE CXX)
+    target_link_libraries(${name}_layer PRIVATE gdi32 user32 kernel32)
+    target_link_options(${name}_layer PRIVATE -Wl,--no-undefined -static-libgcc)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+      target_link_options(${name}_layer PRIVATE -flto ${CORVANE_I686_CODEGEN})
+    endif()
+  endif()
+endfunction()
+
+# Links a program with the product folder top and every folder below it: their Windows
+# objects (an object library's objects reach only the target that names it) and their cores,
+# in layer order from the top.
+function(corvane_link_layers target top)
+  get_property(layers GLOBAL PROPERTY corvane_layers_${top})
+  set(wins "")
+  set(cores "")
+  foreach(layer ${layers})
+    list(APPEND wins ${layer}_win)
+    list(APPEND cores ${layer}_core)
+  endforeach()
+  target_link_libraries(${target} PRIVATE ${wins} ${cores})
 endfunction()
 
 # A stand-in wing32.dll in <output_dir>: a small DLL that carries a VERSIONINFO with

@@ -1,17 +1,14 @@
-// The launcher's state that more than one layer reads. Each has one writer: WinMain fills the
-// paths before the startup dialog opens, the startup window sets its picture, place and
-// handle, and Play's runtime check sets WinGInstalled; every other layer only reads them.
+// The launcher's state that more than one layer reads, each with one writer: the settings
+// step of WinMain (launcher/) fills the three paths before the startup dialog opens, and the
+// startup window (startup/) sets its own handle; every other layer only reads them. State
+// that only one layer and the entry use lives beside that layer: the picture and its place in
+// startup/startup.h, the runtime check's result in installer/wing_installer.h.
 #pragma once
 #include <windows.h>
 
 #include "common/path_join.h"
 
-struct DibImage;
-
 extern char SourceDir[kPathBufferSize];  // the launcher's own directory, ending in '\', or ""
 extern char GameFile[kPathBufferSize];   // [CorvaneGame] game=
 extern char BitmapFile[kPathBufferSize]; // [CorvaneGame] bitmap=
-extern DibImage* StartupImage; // the title picture while the startup window holds it, or null
-extern RECT ImageRect;         // where the picture goes, client coordinates
-extern HWND StartupDialog;     // the startup window, owner of the runtime's copy prompt
-extern int WinGInstalled;      // 1 once wing32.dll was found or made up to date in this run
+extern HWND StartupDialog;               // the startup window, owner of the runtime's copy prompt

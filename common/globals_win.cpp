@@ -4,7 +4,4 @@
 char SourceDir[kPathBufferSize];
 char GameFile[kPathBufferSize];
 char BitmapFile[kPathBufferSize];
-DibImage* StartupImage;
-RECT ImageRect;
 HWND StartupDialog;
-int WinGInstalled;

@@ -2,8 +2,7 @@
 #pragma once
 #include <cstddef>
 
-constexpr int kPathBufferSize = 260;   // 259 characters and the terminator
-constexpr int kProfileValueSize = 259; // values arrive with at most 258 characters
+#include "common/disc_names.h"
 
 // Writes a followed by b into dst, which holds cap bytes including the terminator. When the
 // result does not fit, nothing is joined: dst becomes "" and the result is false.

@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include "common/disc_names.h"
+
 // Size asked of the calls that give the launcher's own file name: the name, or its first 259
 // bytes when it is longer.
-constexpr DWORD kModuleNameSize = 259;
+constexpr DWORD kModuleNameSize = kPathLimit;
 
 // OwnModuleName's result for a name that the system's code page cannot spell exactly.
 constexpr DWORD kUnspellableName = ~DWORD(0);

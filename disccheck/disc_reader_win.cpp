@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap/dib.h"
+#include "common/disc_names.h"
 #include "common/files.h"
 #include "installer/wing_installer.h"
 #include "launcher/launch_paths.h"
@@ -15,7 +16,6 @@
 namespace
 {
 
-const char kSection[] = "CorvaneGame";
 const char kAutorunSection[] = "autorun";
 constexpr DWORD kListSize = 32768; // section and key lists of a profile file
 constexpr DWORD kValueSize = 4096; // far beyond the launcher's 258 characters
@@ -231,13 +231,13 @@ void GatherLauncher(const std::string& folder, DiscFacts* f)
 // program that open= names and the icon file are in the disc folder.
 void GatherAutorun(const std::string& folder, DiscFacts* f)
 {
-    const std::string profile = folder + "autorun.inf";
+    const std::string profile = folder + DISC_PROFILE_FILE;
     f->autorunFound = IsFile(profile);
     if (!f->autorunFound)
         return;
-    f->gameSection = HasSection(profile, kSection);
-    f->game = ReadKey(profile, kSection, "game");
-    f->bitmap = ReadKey(profile, kSection, "bitmap");
+    f->gameSection = HasSection(profile, DISC_PROFILE_SECTION);
+    f->game = ReadKey(profile, DISC_PROFILE_SECTION, DISC_GAME_KEY);
+    f->bitmap = ReadKey(profile, DISC_PROFILE_SECTION, DISC_BITMAP_KEY);
     f->autorunSection = HasSection(profile, kAutorunSection);
     f->open = ReadKey(profile, kAutorunSection, "open");
     const std::string openProgram = GameProgramPart(f->open.value);
@@ -279,9 +279,9 @@ void GatherFixes(const std::string& folder, DiscFacts* f)
     std::vector<uint8_t> head;
     int64_t size = 0;
     DWORD error = 0;
-    if (f->autorunFound && ReadHead(folder + "autorun.inf", 4, &head, &size, &error))
+    if (f->autorunFound && ReadHead(folder + DISC_PROFILE_FILE, 4, &head, &size, &error))
         f->autorunEncoding = ProfileEncoding(head.data(), head.size());
-    for (const char* lookalike : {"autorun.inf.txt", "autorun.ini"})
+    for (const char* lookalike : {DISC_PROFILE_FILE ".txt", "autorun.ini"})
         if (!f->autorunFound && f->autorunLookalike.empty() && IsFile(folder + lookalike))
             f->autorunLookalike = lookalike;
 
@@ -316,7 +316,7 @@ void GatherDiscFacts(HINSTANCE instance, const std::string& folder, DiscFacts* f
         GatherPicture(folder + f->bitmap.value, f);
     f->dialogMeasured = MeasureDialog(instance, f);
     GatherGame(folder, f);
-    const std::string runtime = folder + "system\\win95\\wing32.dll";
+    const std::string runtime = folder + DISC_RUNTIME_FOLDER DISC_RUNTIME_FILE;
     f->runtimeFound = IsFile(runtime);
     if (f->runtimeFound)
         f->runtimeVersion = ReadFileVersion(runtime.c_str());

@@ -14,10 +14,9 @@ const ScreenSize kCheckedScreens[3] = {{640, 480}, {800, 600}, {1024, 768}};
 namespace
 {
 
-const char kRuntimePath[] = "system\\win95\\wing32.dll";
-const char kProfileName[] = "autorun.inf";
+const char kRuntimePath[] = DISC_RUNTIME_FOLDER DISC_RUNTIME_FILE;
 const char kLauncherName[] = "launcher.exe";
-const char kNoWindow[] = "the launcher shows \"Your autorun.inf file is not correct.\" and ends";
+const char kNoWindow[] = "the launcher shows \"" DISC_BAD_PROFILE_TEXT "\" and ends";
 
 // printf into a string; the texts here are short, longer ones are cut.
 std::string Format(const char* format, ...)
@@ -114,7 +113,7 @@ const Rule kRules[] = {
     {Topic::AutorunFile, [](const DiscFacts& f) { return f.autorunFound; },
      [](const DiscFacts& f) { return !f.gameSection; }, Verdict::Fail, true,
      [](const DiscFacts&) {
-         return Format("autorun.inf: no [CorvaneGame] section; %s", kNoWindow);
+         return Format("autorun.inf: no [" DISC_PROFILE_SECTION "] section; %s", kNoWindow);
      }},
     {Topic::AutorunStart, [](const DiscFacts& f) { return f.autorunFound; },
      [](const DiscFacts& f) { return !f.autorunSection; }, Verdict::Warn, true,
@@ -168,7 +167,7 @@ const Rule kRules[] = {
      [](const DiscFacts& f) { return f.pictureFile != PictureFile::Found; }, Verdict::Fail, true,
      [](const DiscFacts& f) {
          return "picture: " +
-                RootedText("bitmap", f.bitmap.value, f.bitmapRelativeFound, "the picture");
+                RootedText(DISC_BITMAP_KEY, f.bitmap.value, f.bitmapRelativeFound, "the picture");
      }},
     {Topic::Picture, [](const DiscFacts& f) { return f.pictureFile == PictureFile::Missing; },
      [](const DiscFacts& f) { return !f.bitmapNear.empty(); }, Verdict::Fail, true,
@@ -186,7 +185,8 @@ const Rule kRules[] = {
     {Topic::Game, [](const DiscFacts& f) { return !RootRelative(f.game.value).empty(); },
      [](const DiscFacts& f) { return !f.gameFound; }, Verdict::Fail, true,
      [](const DiscFacts& f) {
-         return "game: " + RootedText("game", f.game.value, f.gameRelativeFound, "the program");
+         return "game: " +
+                RootedText(DISC_GAME_KEY, f.game.value, f.gameRelativeFound, "the program");
      }},
     {Topic::Game, [](const DiscFacts& f) { return !f.gameFound; },
      [](const DiscFacts& f) { return !f.gameNear.empty(); }, Verdict::Fail, true,
@@ -201,7 +201,7 @@ const Rule kRules[] = {
      [](const DiscFacts& f) { return !f.runtimeFound; }, Verdict::Fail, true,
      [](const DiscFacts&) {
          return Format("runtime: %s is not in the disc folder; Play would offer to retry a copy "
-                       "that cannot succeed (put the game's own wing32.dll there)",
+                       "that cannot succeed (put the game's own " DISC_RUNTIME_FILE " there)",
                        kRuntimePath);
      }},
     {Topic::Runtime, [](const DiscFacts& f) { return f.runtimeFound; },
@@ -232,7 +232,7 @@ void CheckKey(std::vector<Finding>* out, const char* name, const ProfileKey& key
 {
     if (!key.present)
         Add(out, Verdict::Fail,
-            Format("autorun.inf: [CorvaneGame] has no %s= line; %s", name, kNoWindow));
+            Format("autorun.inf: [" DISC_PROFILE_SECTION "] has no %s= line; %s", name, kNoWindow));
     else if (key.value.empty())
         Add(out, Verdict::Fail, Format("autorun.inf: %s= is empty; %s", name, kNoWindow));
     else if (key.value.size() > kValueLimit)
@@ -540,7 +540,7 @@ void CheckRuntime(std::vector<Finding>* out, const DiscFacts& f)
 void CheckPathLengths(std::vector<Finding>* out, const DiscFacts& f)
 {
     size_t longest = strlen(kDiscRoot) + strlen(kRuntimePath);
-    const size_t profile = strlen(kDiscRoot) + strlen(kProfileName);
+    const size_t profile = strlen(kDiscRoot) + strlen(DISC_PROFILE_FILE);
     const size_t picture = strlen(kDiscRoot) + f.bitmap.value.size();
     char commandLine[kPathLimit + 1];
     BuildGameCommandLine(commandLine, sizeof commandLine, kDiscRoot, f.game.value.c_str(),
@@ -610,8 +610,8 @@ std::vector<Finding> CheckDisc(const DiscFacts& f)
     if (f.autorunFound)
         Add(&out, Verdict::Ok, "autorun.inf: found");
     if (!ApplyRules(&out, f, Topic::AutorunFile)) {
-        CheckKey(&out, "game", f.game);
-        CheckKey(&out, "bitmap", f.bitmap);
+        CheckKey(&out, DISC_GAME_KEY, f.game);
+        CheckKey(&out, DISC_BITMAP_KEY, f.bitmap);
     }
     if (f.autorunFound)
         CheckAutorunSection(&out, f);
@@ -726,45 +726,8 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
 
 int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents)
 {
-    if (layout.compression != kBmpRle8 && layout.compression != kBmpRle4)
-        return -1;
-    // The stream walked as the launcher's decoder walks it, one position over all rows.
-    const int64_t stride = layout.stride;
-    const uint8_t* in = contents + layout.pixelOffset;
-    const uint8_t* end = in + layout.pixelLength;
-    int64_t position = 0;
-    bool rowStart = true; // at a row's start with nothing drawn or passed since it began
-    while (position < int64_t(layout.area) && end - in >= 2) {
-        const uint32_t count = in[0], code = in[1];
-        in += 2;
-        if (count != 0) {
-            position += count;
-            rowStart = false;
-        } else if (code == 0) { // end of line
-            if (rowStart)
-                return layout.height - 1 - int32_t(position / stride);
-            position += (stride - position % stride) % stride;
-            rowStart = true;
-        } else if (code == 1) { // end of bitmap
-            break;
-        } else if (code == 2) { // delta: straight down keeps a row's start
-            if (end - in < 2)
-                break;
-            position += in[1] * stride + in[0];
-            rowStart = rowStart && in[0] == 0;
-            in += 2;
-        } else { // absolute run, padded to an even byte count
-            const int64_t bytes = layout.compression == kBmpRle4 ? (code + 1) / 2 : code;
-            if (end - in < bytes)
-                break;
-            position += code;
-            in += bytes;
-            if ((bytes & 1) && in < end)
-                ++in;
-            rowStart = false;
-        }
-    }
-    return -1;
+    std::vector<uint8_t> rows(layout.area);
+    return ExpandRleFindingBareRow(layout, contents, rows.data());
 }
 
 std::string GameProgramPart(const std::string& game, size_t fileLength)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap/bmp_core.h"
+#include "common/disc_names.h"
 #include "disccheck/program_image.h"
 #include "installer/version_decision.h"
 #include "startup/layout.h"
@@ -14,10 +15,8 @@
 // lengths and the game's command line are judged for this root.
 extern const char kDiscRoot[]; // "D:\"
 
-// Limits of the launcher: values are read up to 258 characters, paths hold 259, and the
-// picture is opened through a call whose path buffer holds 127 characters.
-constexpr size_t kValueLimit = 258;
-constexpr size_t kPathLimit = 259;
+// The picture is opened through a call whose path buffer holds 127 characters; the value and
+// path limits are the disc's (common/disc_names.h).
 constexpr size_t kOpenFilePathLimit = 127;
 
 // Colours a 256-colour display can show exactly: its 256 entries less the 20 that Windows
@@ -142,9 +141,8 @@ uint32_t CountPictureColours(const BmpLayout& layout, const uint8_t* contents,
 std::string IconFilePart(const std::string& icon);
 
 // The first row, as y with 0 the top row, that an accepted picture's run-length stream writes
-// as an empty row with a bare end of line (at the stream's start, or right after another end
-// of line): other programs leave that row blank, while the launcher, whose end of line at the
-// start of a row does nothing, fills it with the rows that follow. -1 when there is none.
+// as an empty row with a bare end of line, as the launcher's own expansion finds it
+// (ExpandRleFindingBareRow). -1 when there is none.
 int32_t FirstBareEndOfLineRow(const BmpLayout& layout, const uint8_t* contents);
 
 // The program part of a game= value, as the launcher splits it (its leading fileLength

@@ -38,15 +38,3 @@ bool TakeSystemDirectory(char* dir, size_t cap, unsigned reported, unsigned aske
     dir[reported] = '\0';
     return EnsureTrailingBackslash(dir, cap);
 }
-
-const char kRuntimeCopyArgument[] = "/CorvaneCopyRuntime";
-
-bool IsRuntimeCopyRequest(const char* arguments)
-{
-    const char* expected = kRuntimeCopyArgument;
-    while (*arguments != '\0' && *arguments == *expected) {
-        ++arguments;
-        ++expected;
-    }
-    return *arguments == *expected;
-}

@@ -1,4 +1,4 @@
-// The copy-or-keep decision of the installer and the request that runs it alone, free of any
+// The copy-or-keep decision of the installer and the path steps around it, free of any
 // platform call.
 #pragma once
 #include <cstddef>
@@ -25,11 +25,3 @@ bool EnsureTrailingBackslash(char* dir, size_t cap);
 // backslash. False when the call failed (0) or the name did not fit (the needed size came
 // back instead); dir is not a name then. cap must exceed asked, leaving room for the '\'.
 bool TakeSystemDirectory(char* dir, size_t cap, unsigned reported, unsigned asked);
-
-// The whole command line (after the program's name) with which the launcher starts itself as
-// an administrator to bring the runtime up to date and end. Users have no use for it; every
-// other command line is ignored.
-extern const char kRuntimeCopyArgument[];
-
-// True when arguments are exactly kRuntimeCopyArgument.
-bool IsRuntimeCopyRequest(const char* arguments);

@@ -1,4 +1,4 @@
-// Brings wing32.dll in the system directory up to the disc's version when Play is chosen.
+// Brings the runtime in the system directory up to the disc's version when Play is chosen.
 #include "installer/wing_installer.h"
 
 #include <objbase.h>
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "bitmap/file_reader.h"
+#include "common/disc_names.h"
 #include "common/error_boxes.h"
 #include "common/global_memory.h"
 #include "common/globals.h"
@@ -15,8 +16,6 @@
 namespace
 {
 
-const char kDiscLibraryDir[] = "system\\win95\\";
-const char kLibraryFile[] = "wing32.dll";
 // The prompt for a failed copy: the target path, then why and what the user can do, and for a
 // file that needs an administrator, what Cancel does.
 const char kCopyPromptFormat[] = "Unable to copy file to %s.\n\n%s%s%s";
@@ -301,11 +300,11 @@ DWORD CopyRuntimeFile(const char* targetPath, const char* sourcePath)
     return error;
 }
 
-// Forms the disc's folder of wing32.dll and the system directory, each a path buffer ending
+// Forms the disc's folder of the runtime and the system directory, each a path buffer ending
 // in a backslash. False when the system directory cannot be had or a path does not fit.
 bool FormRuntimeDirs(char* discDir, char* systemDir)
 {
-    if (!JoinPath(discDir, kPathBufferSize, SourceDir, kDiscLibraryDir))
+    if (!JoinPath(discDir, kPathBufferSize, SourceDir, DISC_RUNTIME_FOLDER))
         return false;
     UINT reported = GetSystemDirectoryA(systemDir, kSystemDirAsk);
     return TakeSystemDirectory(systemDir, kPathBufferSize, reported, kSystemDirAsk);
@@ -347,6 +346,19 @@ FileVersion ReadFileVersion(const char* path)
 }
 
 DWORD (*CopyThroughAdministrator)() = nullptr;
+int WinGInstalled;
+
+const char kRuntimeCopyArgument[] = "/CorvaneCopyRuntime";
+
+bool IsRuntimeCopyRequest(const char* arguments)
+{
+    const char* expected = kRuntimeCopyArgument;
+    while (*arguments != '\0' && *arguments == *expected) {
+        ++arguments;
+        ++expected;
+    }
+    return *arguments == *expected;
+}
 
 // Copies until a copy succeeds or the user stops choosing Retry; the critical-error box of
 // the system stays off meanwhile. A copy that Windows refuses to this user is made by an
@@ -399,8 +411,11 @@ int UpdateSystemFile(const char* fileName, const char* sourceDir, const char* ta
         ShowPathTooLong();
         return 0;
     }
+    // Where nothing is copied, the disc's file is still opened and its size stands for
+    // success. It is never -1 (0 when the file cannot be opened), so this step cannot fail: it
+    // is kept so that the check measures the disc's file whether or not it copies.
     const LONG result =
-        needed ? CopyFileWithRetry(targetPath, sourcePath) : FileGetSize(sourcePath); // never -1
+        needed ? CopyFileWithRetry(targetPath, sourcePath) : FileGetSize(sourcePath);
     return result != -1 ? 1 : 0;
 }
 
@@ -414,7 +429,7 @@ void InstallWinG()
     char discDir[kPathBufferSize];
     char systemDir[kPathBufferSize];
     if (FormRuntimeDirs(discDir, systemDir))
-        WinGInstalled = UpdateSystemFile(kLibraryFile, discDir, systemDir);
+        WinGInstalled = UpdateSystemFile(DISC_RUNTIME_FILE, discDir, systemDir);
     else
         ShowPathTooLong();
 }
@@ -428,7 +443,7 @@ DWORD UpdateRuntimeAlone()
     char targetPath[kPathBufferSize];
     bool needed;
     if (!FormRuntimeDirs(discDir, systemDir) ||
-        !PlanCopy(sourcePath, targetPath, kLibraryFile, discDir, systemDir, &needed))
+        !PlanCopy(sourcePath, targetPath, DISC_RUNTIME_FILE, discDir, systemDir, &needed))
         return ERROR_FILENAME_EXCED_RANGE;
     if (!needed)
         return 0;

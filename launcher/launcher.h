@@ -23,7 +23,7 @@ bool ReadGameSettings(HINSTANCE instance, const char* profilePath);
 // started.
 void StartGame(const char* sourceDir, const char* gameFile);
 
-// The administrator's instance that a refused copy of the runtime starts: brings wing32.dll
+// The administrator's instance that a refused copy of the runtime starts: brings the runtime
 // up to date from the disc beside the launcher's own file and gives 0 or the Win32 error code
 // (ERROR_INVALID_NAME where its folder's name cannot be spelt exactly). It shows nothing and
 // reads no autorun.inf.

@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include "common/disc_names.h"
 #include "common/error_boxes.h"
 #include "common/files.h"
 #include "common/globals.h"
@@ -12,8 +13,7 @@
 namespace
 {
 
-const char kSection[] = "CorvaneGame";
-const char kProfileName[] = "autorun.inf";
+const char kSection[] = DISC_PROFILE_SECTION;
 
 // Why the launcher's own name cannot be used when Windows cannot spell it in the system's
 // code page: every ANSI call would name another file, or none.
@@ -21,9 +21,10 @@ const char kUnspellableFolder[] =
     "This folder's name cannot be used. The disc's files work from a folder whose name uses "
     "only the letters of the system's language.";
 // What a profile that was read lacks.
-const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or it is empty.";
-const char kNoLine[] = "autorun.inf has no %s= line in [CorvaneGame].";
-const char kEmptyValue[] = "%s= in [CorvaneGame] of autorun.inf is empty.";
+const char kNoSection[] =
+    DISC_PROFILE_FILE " has no [" DISC_PROFILE_SECTION "] section, or it is empty.";
+const char kNoLine[] = DISC_PROFILE_FILE " has no %s= line in [" DISC_PROFILE_SECTION "].";
+const char kEmptyValue[] = "%s= in [" DISC_PROFILE_SECTION "] of " DISC_PROFILE_FILE " is empty.";
 
 // Fills SourceDir with the directory of the launcher's own file ("" when its name cannot be
 // had). 0, or why no directory may be used: ERROR_FILENAME_EXCED_RANGE for a name cut to fit
@@ -109,7 +110,7 @@ bool ReadLauncherSettings(HINSTANCE instance)
     }
 
     char profilePath[kPathBufferSize];
-    if (!JoinPath(profilePath, sizeof profilePath, SourceDir, kProfileName)) {
+    if (!JoinPath(profilePath, sizeof profilePath, SourceDir, DISC_PROFILE_FILE)) {
         ShowPathTooLong();
         return false;
     }
@@ -119,8 +120,8 @@ bool ReadLauncherSettings(HINSTANCE instance)
 bool ReadGameSettings(HINSTANCE instance, const char* profilePath)
 {
     bool sectionTold = false;
-    const DWORD gameCount = ReadSetting("game", GameFile, profilePath, &sectionTold);
-    const DWORD bitmapCount = ReadSetting("bitmap", BitmapFile, profilePath, &sectionTold);
+    const DWORD gameCount = ReadSetting(DISC_GAME_KEY, GameFile, profilePath, &sectionTold);
+    const DWORD bitmapCount = ReadSetting(DISC_BITMAP_KEY, BitmapFile, profilePath, &sectionTold);
     if (gameCount == 0 || bitmapCount == 0) {
         ShowStringMessage(instance, IDS_BAD_AUTORUN);
         return false;

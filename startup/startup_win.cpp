@@ -8,6 +8,8 @@
 #include "resources/resource_ids.h"
 
 const char kStartupClassName[] = "CorvaneStartupDialogClass";
+DibImage* StartupImage;
+RECT ImageRect;
 
 namespace
 {
@@ -105,6 +107,9 @@ LRESULT OnPaletteChanged(HWND window, HWND changer)
 }
 
 // Frees the picture and forgets it: a palette message that comes later finds no picture.
+// The quit message is the window's end-of-run signal, kept for any loop that runs around the
+// window; the dialog's own loop leaves it pending, so StartGame takes it out (DropPendingQuit)
+// before a box can appear, since a box shown while it is pending returns at once, unseen.
 LRESULT OnDestroy()
 {
     FreeDib(StartupImage);
