@@ -1,7 +1,8 @@
-// mktitle.exe starts on Windows XP, so that a system without the imaging component hears what
-// it needs instead of the loader's refusal. The C++ runtime's thread library asks kernel32 for
-// GetTickCount64, which XP lacks; its import is answered here with the 32-bit tick count,
-// which serves the library's timed waits, and mktitle makes none.
+// disccheck.exe and mktitle.exe (which links the checker's code) start on Windows XP: mktitle
+// so that a system without the imaging component hears what it needs instead of the loader's
+// refusal. The C++ runtime's thread library asks kernel32 for GetTickCount64, which XP lacks;
+// its import is answered here with the 32-bit tick count, which serves the library's timed
+// waits, and neither program makes any.
 #include <windows.h>
 
 namespace
