@@ -158,28 +158,82 @@ void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target,
     EXPECT_EQ(box.icon, "warning") << "the exclamation icon";
 }
 
-// Without the disc's copy the copy fails; Cancel gives up, and the game is started anyway.
-TEST_F(Installer, MissingDiscCopyPromptsAndCancelStillStartsTheGame)
+// The system directory with only 128 KiB free, for as long as this lives: an overlay over it
+// whose upper layer, which takes every write, is a small tmpfs. Needs the right to mount.
+struct SmallRoom {
+    explicit SmallRoom(const std::string& dir)
+        : system(UnixPath(dir)), room(UnixPath(WorkRoot()) + "/room"),
+          done(WorkRoot() + "room-done")
+    {
+        Lift();
+        // The overlay's options take ':' between folders: the prefix's dosdevices\c: is
+        // resolved away first.
+        mounted = !system.empty() &&
+                  RunUnixShell("mkdir -p '" + room + "' && mount -t tmpfs -o size=128k corvane '" +
+                                   room + "' && R=$(realpath '" + room + "') && S=$(realpath '" +
+                                   system + "') && mkdir $R/upper $R/work && mount -t overlay " +
+                                   "overlay -o lowerdir=$S,upperdir=$R/upper,workdir=$R/work $S",
+                               done, Scaled(5000));
+        if (!mounted)
+            Lift();
+    }
+    ~SmallRoom() { Lift(); }
+    // Unmounts whatever a run of this test left mounted.
+    void Lift()
+    {
+        RunUnixShell("while mountpoint -q '" + system + "'; do umount -l '" + system +
+                         "' || break; done; ! mountpoint -q '" + room + "' || umount -l '" + room +
+                         "'",
+                     done, Scaled(5000));
+    }
+    std::string system, room, done;
+    bool mounted = false;
+};
+
+// A failed copy is offered again in a box modal to the startup window, and Cancel gives up and
+// starts the game: the installed copy stays byte for byte what it was and no temporary file is
+// left. The copy fails without the disc's copy, or part way with a full disk in a system
+// directory without room for the disc's copy.
+TEST_F(Installer, FailedCopyPromptsAndCancelStillStartsTheGame)
 {
-    PutOnDisc("");
-    Launcher launcher;
-    HWND dialog = Start(&launcher);
-    ASSERT_NE(dialog, nullptr);
-    PressButton(dialog, 301);
+    const std::string systemDir = LauncherSystemDir();
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "no disc copy");
+        PutOnDisc("");
+        if (fullDisk) {
+            const std::string padded = Bytes(StandIn("v2000")) + std::string(512 * 1024, '\x5A');
+            ASSERT_TRUE(WriteBytes(discCopy, padded.data(), padded.size()));
+            PutInstalled("v1000");
+        }
+        const std::string before = Bytes(installed);
+        const std::vector<std::string> temporaryBefore = TemporaryFiles(systemDir + "\\");
+        {
+            std::optional<SmallRoom> room;
+            if (fullDisk && !room.emplace(systemDir).mounted)
+                GTEST_SKIP() << "mounting is not allowed here (it needs root outside a "
+                                "container that forbids mounts)";
+            Launcher launcher;
+            HWND dialog = Start(&launcher);
+            ASSERT_NE(dialog, nullptr);
+            PressButton(dialog, 301);
+            Box box;
+            ASSERT_TRUE(WaitForBox(launcher, &box));
+            ExpectCopyPrompt(box, dialog, installed);
+            EXPECT_FALSE(IsWindowEnabled(dialog)) << "the prompt is modal to the startup window";
+            DWORD code = 0;
+            EXPECT_FALSE(WaitForExit(launcher, 300, &code));
+            EXPECT_TRUE(SameBytes(Bytes(installed), before));
+            EXPECT_EQ(TemporaryFiles(systemDir + "\\"), temporaryBefore);
 
-    Box box;
-    ASSERT_TRUE(WaitForBox(launcher, &box));
-    ExpectCopyPrompt(box, dialog, installed);
-    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the prompt is modal to the startup window";
-    DWORD code = 0;
-    EXPECT_FALSE(WaitForExit(launcher, 300, &code));
-
-    ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
-    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-    EXPECT_EQ(code, 301u);
-    GameRecord record;
-    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
-    EXPECT_FALSE(FileExists(installed));
+            ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+            ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+            EXPECT_EQ(code, 301u);
+            GameRecord record;
+            EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+        }
+        EXPECT_EQ(FileExists(installed), fullDisk);
+        EXPECT_TRUE(SameBytes(Bytes(installed), before)) << "beneath the overlay too";
+    }
 }
 
 // An installed copy held open without sharing cannot be replaced: the box comes up; once the
@@ -208,14 +262,6 @@ TEST_F(Installer, HeldOpenTargetPromptsAndRetryCopiesOnceReleased)
     EXPECT_EQ(code, 301u);
     EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
 }
-
-// The folder refuses new files for as long as this lives.
-struct FolderLock {
-    explicit FolderLock(const std::string& folder) : dir(folder), locked(LockFolder(dir, true)) {}
-    ~FolderLock() { LockFolder(dir, false); }
-    std::string dir;
-    bool locked;
-};
 
 // Windows (NT 6.0 and later) refuses a standard user new files in the system directory; here
 // the folder refuses them even to root. Play then asks for an administrator's instance of the
@@ -266,7 +312,7 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
         HWND dialog = nullptr;
         Box box;
         {
-            const FolderLock lock(systemDir);
+            const FolderLock lock(systemDir, WorkRoot() + "lock-done", Scaled(5000));
             ASSERT_TRUE(lock.locked) << c.version;
             SetEnvironmentVariableA("WINEDLLOVERRIDES",
                                     (std::string(overrides) + ";version=n,b").c_str());
@@ -328,74 +374,6 @@ TEST_F(Installer, AdministratorsInstanceCopiesWithoutAWindowAndEndsWithTheError)
         EXPECT_EQ(ProcessesStarted(launcher), 1u) << label;
         EXPECT_TRUE(SameBytes(Bytes(installed), c.copied ? Bytes(discCopy) : before)) << label;
     }
-}
-
-// The system directory with only 128 KiB free, for as long as this lives: an overlay over it
-// whose upper layer, which takes every write, is a small tmpfs. Needs the right to mount.
-struct SmallRoom {
-    explicit SmallRoom(const std::string& dir)
-        : system(UnixPath(dir)), room(UnixPath(WorkRoot()) + "/room"),
-          done(WorkRoot() + "room-done")
-    {
-        Lift();
-        // The overlay's options take ':' between folders: the prefix's dosdevices\c: is
-        // resolved away first.
-        mounted = !system.empty() &&
-                  RunUnixShell("mkdir -p '" + room + "' && mount -t tmpfs -o size=128k corvane '" +
-                                   room + "' && R=$(realpath '" + room + "') && S=$(realpath '" +
-                                   system + "') && mkdir $R/upper $R/work && mount -t overlay " +
-                                   "overlay -o lowerdir=$S,upperdir=$R/upper,workdir=$R/work $S",
-                               done, Scaled(5000));
-        if (!mounted)
-            Lift();
-    }
-    ~SmallRoom() { Lift(); }
-    // Unmounts whatever a run of this test left mounted.
-    void Lift()
-    {
-        RunUnixShell("while mountpoint -q '" + system + "'; do umount -l '" + system +
-                         "' || break; done; ! mountpoint -q '" + room + "' || umount -l '" + room +
-                         "'",
-                     done, Scaled(5000));
-    }
-    std::string system, room, done;
-    bool mounted = false;
-};
-
-// A system directory without room for the disc's copy: the copy fails part way, with a full
-// disk. The installed copy stays byte for byte what it was, no temporary file is left, and
-// Cancel starts the game.
-TEST_F(Installer, FullDiskLeavesTheInstalledCopyAsItWas)
-{
-    PutOnDisc("");
-    std::string padded = Bytes(StandIn("v2000")) + std::string(512 * 1024, '\x5A');
-    ASSERT_TRUE(WriteBytes(discCopy, padded.data(), padded.size()));
-    PutInstalled("v1000");
-    const std::string before = Bytes(installed);
-    const std::string systemDir = LauncherSystemDir();
-    const std::vector<std::string> temporaryBefore = TemporaryFiles(systemDir + "\\");
-
-    Launcher launcher;
-    HWND dialog = nullptr;
-    Box box;
-    {
-        const SmallRoom room(systemDir);
-        if (!room.mounted)
-            GTEST_SKIP() << "mounting is not allowed here (it needs root outside a container "
-                            "that forbids mounts)";
-        dialog = Start(&launcher);
-        ASSERT_NE(dialog, nullptr);
-        PressButton(dialog, 301);
-        ASSERT_TRUE(WaitForBox(launcher, &box));
-        ExpectCopyPrompt(box, dialog, installed);
-        EXPECT_TRUE(SameBytes(Bytes(installed), before));
-        EXPECT_EQ(TemporaryFiles(systemDir + "\\"), temporaryBefore);
-        ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
-        DWORD code = 0;
-        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-        EXPECT_EQ(code, 301u);
-    }
-    EXPECT_TRUE(SameBytes(Bytes(installed), before)) << "beneath the overlay too";
 }
 
 // Quit and Escape end the launcher without looking at the system directory, whether an

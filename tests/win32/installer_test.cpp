@@ -323,15 +323,11 @@ TEST_F(Installer, RefusedCopyAsksTheAdministratorsInstanceAndItsFailureGivesTheR
                  {"file in use", ERROR_SHARING_VIOLATION, kPromptTail}};
     ASSERT_GE(LOBYTE(LOWORD(GetVersion())), 6) << "Wine reports Vista or later";
     Place(source, "v1000", false);
-    struct Refusal { // lifted again and the real step back, however the test ends
-        std::string dir, done;
-        ~Refusal()
-        {
-            CopyThroughAdministrator = nullptr;
-            LockFolder(dir, false, done);
-        }
-    } refusal{target, root + "lock-done"};
-    ASSERT_TRUE(LockFolder(target, true, refusal.done));
+    struct RealStep { // back however the test ends
+        ~RealStep() { CopyThroughAdministrator = nullptr; }
+    } realStep;
+    const FolderLock lock(target, root + "lock-done");
+    ASSERT_TRUE(lock.locked);
     CopyThroughAdministrator = StandInInstance;
     for (const auto& c : cases) {
         gInstanceResult = c.result;
