@@ -2,7 +2,6 @@
 
 #include "demo/title_picture.h"
 #include "disccheck/program_image.h"
-#include "tests/support/unix_shell_win.h"
 
 #include <algorithm>
 #include <cctype>
@@ -334,11 +333,6 @@ bool LayOutDisc(const DiscSpec& disc)
             return false;
     }
     return true;
-}
-
-bool LockFolder(const std::string& dir, bool locked)
-{
-    return ::LockFolder(dir, locked, WorkRoot() + "lock-done", Scaled(5000));
 }
 
 namespace

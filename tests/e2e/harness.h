@@ -54,11 +54,6 @@ bool ReadText(const std::string& path, std::string* text);
 bool CopyOne(const std::string& from, const std::string& to);
 bool FileExists(const std::string& path);
 
-// Makes a folder of the prefix refuse new files even to root, as Windows' system directory
-// refuses them to a standard user (CopyFileA fails with ERROR_ACCESS_DENIED), or lifts that
-// again: the folder's immutable attribute, set through chattr on its Unix path.
-bool LockFolder(const std::string& dir, bool locked);
-
 // "[autorun]" with open= and icon=, then "[CorvaneGame]" with the two keys, as on a real disc.
 std::string Autorun(const std::string& game, const std::string& bitmap);
 

@@ -158,28 +158,82 @@ void ExpectCopyPrompt(const Box& box, HWND dialog, const std::string& target,
     EXPECT_EQ(box.icon, "warning") << "the exclamation icon";
 }
 
-// Without the disc's copy the copy fails; Cancel gives up, and the game is started anyway.
-TEST_F(Installer, MissingDiscCopyPromptsAndCancelStillStartsTheGame)
+// The system directory with only 128 KiB free, for as long as this lives: an overlay over it
+// whose upper layer, which takes every write, is a small tmpfs. Needs the right to mount.
+struct SmallRoom {
+    explicit SmallRoom(const std::string& dir)
+        : system(UnixPath(dir)), room(UnixPath(WorkRoot()) + "/room"),
+          done(WorkRoot() + "room-done")
+    {
+        Lift();
+        // The overlay's options take ':' between folders: the prefix's dosdevices\c: is
+        // resolved away first.
+        mounted = !system.empty() &&
+                  RunUnixShell("mkdir -p '" + room + "' && mount -t tmpfs -o size=128k corvane '" +
+                                   room + "' && R=$(realpath '" + room + "') && S=$(realpath '" +
+                                   system + "') && mkdir $R/upper $R/work && mount -t overlay " +
+                                   "overlay -o lowerdir=$S,upperdir=$R/upper,workdir=$R/work $S",
+                               done, Scaled(5000));
+        if (!mounted)
+            Lift();
+    }
+    ~SmallRoom() { Lift(); }
+    // Unmounts whatever a run of this test left mounted.
+    void Lift()
+    {
+        RunUnixShell("while mountpoint -q '" + system + "'; do umount -l '" + system +
+                         "' || break; done; ! mountpoint -q '" + room + "' || umount -l '" + room +
+                         "'",
+                     done, Scaled(5000));
+    }
+    std::string system, room, done;
+    bool mounted = false;
+};
+
+// A failed copy is offered again in a box modal to the startup window, and Cancel gives up and
+// starts the game: the installed copy stays byte for byte what it was and no temporary file is
+// left. The copy fails without the disc's copy, or part way with a full disk in a system
+// directory without room for the disc's copy.
+TEST_F(Installer, FailedCopyPromptsAndCancelStillStartsTheGame)
 {
-    PutOnDisc("");
-    Launcher launcher;
-    HWND dialog = Start(&launcher);
-    ASSERT_NE(dialog, nullptr);
-    PressButton(dialog, 301);
+    const std::string systemDir = LauncherSystemDir();
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "no disc copy");
+        PutOnDisc("");
+        if (fullDisk) {
+            const std::string padded = Bytes(StandIn("v2000")) + std::string(512 * 1024, '\x5A');
+            ASSERT_TRUE(WriteBytes(discCopy, padded.data(), padded.size()));
+            PutInstalled("v1000");
+        }
+        const std::string before = Bytes(installed);
+        const std::vector<std::string> temporaryBefore = TemporaryFiles(systemDir + "\\");
+        {
+            std::optional<SmallRoom> room;
+            if (fullDisk && !room.emplace(systemDir).mounted)
+                GTEST_SKIP() << "mounting is not allowed here (it needs root outside a "
+                                "container that forbids mounts)";
+            Launcher launcher;
+            HWND dialog = Start(&launcher);
+            ASSERT_NE(dialog, nullptr);
+            PressButton(dialog, 301);
+            Box box;
+            ASSERT_TRUE(WaitForBox(launcher, &box));
+            ExpectCopyPrompt(box, dialog, installed);
+            EXPECT_FALSE(IsWindowEnabled(dialog)) << "the prompt is modal to the startup window";
+            DWORD code = 0;
+            EXPECT_FALSE(WaitForExit(launcher, 300, &code));
+            EXPECT_TRUE(SameBytes(Bytes(installed), before));
+            EXPECT_EQ(TemporaryFiles(systemDir + "\\"), temporaryBefore);
 
-    Box box;
-    ASSERT_TRUE(WaitForBox(launcher, &box));
-    ExpectCopyPrompt(box, dialog, installed);
-    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the prompt is modal to the startup window";
-    DWORD code = 0;
-    EXPECT_FALSE(WaitForExit(launcher, 300, &code));
-
-    ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
-    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-    EXPECT_EQ(code, 301u);
-    GameRecord record;
-    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
-    EXPECT_FALSE(FileExists(installed));
+            ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+            ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
+            EXPECT_EQ(code, 301u);
+            GameRecord record;
+            EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record));
+        }
+        EXPECT_EQ(FileExists(installed), fullDisk);
+        EXPECT_TRUE(SameBytes(Bytes(installed), before)) << "beneath the overlay too";
+    }
 }
 
 // An installed copy held open without sharing cannot be replaced: the box comes up; once the
@@ -209,14 +263,6 @@ TEST_F(Installer, HeldOpenTargetPromptsAndRetryCopiesOnceReleased)
     EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy)));
 }
 
-// The folder refuses new files for as long as this lives.
-struct FolderLock {
-    explicit FolderLock(const std::string& folder) : dir(folder), locked(LockFolder(dir, true)) {}
-    ~FolderLock() { LockFolder(dir, false); }
-    std::string dir;
-    bool locked;
-};
-
 // Windows (NT 6.0 and later) refuses a standard user new files in the system directory; here
 // the folder refuses them even to root. Play then asks for an administrator's instance of the
 // launcher, which copies the runtime by itself. Wine has no consent prompt: its "runas" just
@@ -224,7 +270,10 @@ struct FolderLock {
 // administrator. Once the folder takes files again, Retry copies them and the game starts.
 // Reported as Windows 95, where nobody can be asked and there are no user rights, the launcher
 // shows the box of any other failed copy; reported as XP, the box says that only an
-// administrator may change the file. Neither starts anything else.
+// administrator may change the file. Neither starts anything else. Play is posted twice: one
+// box, one game. An attacker's version.dll lies beside the launcher with Windows' load order
+// (the program's folder first), and neither instance calls its functions (under Wine its own
+// user32 loads the file into both; a call is the evidence, not a load).
 TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
 {
     struct {
@@ -235,6 +284,25 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
         {"", kAdminPromptTail, 2}, {"win95", kPromptTail, 1}, {"winxp", kRunAsPromptTail, 1}};
     PutOnDisc("v2000");
     const std::string systemDir = LauncherSystemDir();
+    const std::string calls = WorkRoot() + "planted-calls.txt";
+    ASSERT_TRUE(CopyOne(BuildDir() + "planted\\version.dll", disc.root + "version.dll"));
+    SetEnvironmentVariableA("CORVANE_PLANTED_RECORD", calls.c_str());
+    { // the planted functions do record a call (a copy under another name: this process has
+      // a version.dll loaded already)
+        DeleteFileA(calls.c_str());
+        ASSERT_TRUE(CopyOne(disc.root + "version.dll", WorkRoot() + "planted-check.dll"));
+        HMODULE planted = LoadLibraryA((WorkRoot() + "planted-check.dll").c_str());
+        typedef DWORD(WINAPI * Size)(const char*, DWORD*);
+        Size size = reinterpret_cast<Size>(
+            reinterpret_cast<void (*)()>(GetProcAddress(planted, "GetFileVersionInfoSizeA")));
+        DWORD handle = 0;
+        ASSERT_TRUE(size != nullptr && size("x", &handle) == 0);
+        FreeLibrary(planted);
+        ASSERT_TRUE(FileExists(calls));
+        DeleteFileA(calls.c_str());
+    }
+    char overrides[256] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
     for (const auto& c : cases) {
         DeleteFileA(installed.c_str());
         std::optional<UserRegistryValue> version;
@@ -244,12 +312,17 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
         HWND dialog = nullptr;
         Box box;
         {
-            const FolderLock lock(systemDir);
+            const FolderLock lock(systemDir, WorkRoot() + "lock-done", Scaled(5000));
             ASSERT_TRUE(lock.locked) << c.version;
+            SetEnvironmentVariableA("WINEDLLOVERRIDES",
+                                    (std::string(overrides) + ";version=n,b").c_str());
             dialog = Start(&launcher);
+            SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
             ASSERT_NE(dialog, nullptr) << c.version;
-            PressButton(dialog, 301);
+            PostMessageA(dialog, WM_COMMAND, 301, 0);
+            PostMessageA(dialog, WM_COMMAND, 301, 0);
             ASSERT_TRUE(WaitForBox(launcher, &box)) << c.version;
+            EXPECT_EQ(ListBoxes(launcher.pi.dwProcessId).size(), 1u) << c.version;
             EXPECT_EQ(ProcessesStarted(launcher), c.instances) << c.version;
         }
         ExpectCopyPrompt(box, dialog, installed, c.tail);
@@ -261,65 +334,11 @@ TEST_F(Installer, RefusedCopyAsksForAnAdministratorFromVistaOn)
         EXPECT_TRUE(SameBytes(Bytes(installed), Bytes(discCopy))) << c.version;
         GameRecord record;
         EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &record)) << c.version;
-        EXPECT_EQ(ProcessesStarted(launcher), c.instances + 1) << c.version << ": and the game";
-    }
-}
-
-// An attacker's version.dll beside the launcher in a writable folder, with Windows' load order
-// (the program's folder first): Play with a refused copy runs the version read in the launcher
-// and in the administrator's instance, and neither calls the planted functions (under Wine
-// its own user32 loads the file into both; a call is the evidence, not a load). Play posted
-// twice meanwhile makes one check: one instance, one box, one game.
-TEST_F(Installer, PlantedVersionDllIsNeverCalledAndASecondPlayIsIgnored)
-{
-    PutOnDisc("v2000");
-    const std::string record = WorkRoot() + "planted-calls.txt";
-    ASSERT_TRUE(CopyOne(BuildDir() + "planted\\version.dll", disc.root + "version.dll"));
-    SetEnvironmentVariableA("CORVANE_PLANTED_RECORD", record.c_str());
-    { // the planted functions record a call (a copy under another name: this process has
-      // a version.dll loaded already)
-        DeleteFileA(record.c_str());
-        ASSERT_TRUE(CopyOne(disc.root + "version.dll", WorkRoot() + "planted-check.dll"));
-        HMODULE planted = LoadLibraryA((WorkRoot() + "planted-check.dll").c_str());
-        ASSERT_NE(planted, nullptr);
-        typedef DWORD(WINAPI * Size)(const char*, DWORD*);
-        Size size = reinterpret_cast<Size>(
-            reinterpret_cast<void (*)()>(GetProcAddress(planted, "GetFileVersionInfoSizeA")));
-        DWORD handle = 0;
-        ASSERT_TRUE(size != nullptr && size("x", &handle) == 0);
-        FreeLibrary(planted);
-        ASSERT_TRUE(FileExists(record));
-        DeleteFileA(record.c_str());
-    }
-    char overrides[256] = "";
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides) + ";version=n,b").c_str());
-    Launcher launcher;
-    HWND dialog = nullptr;
-    Box box;
-    {
-        const FolderLock lock(LauncherSystemDir());
-        ASSERT_TRUE(lock.locked);
-        dialog = Start(&launcher);
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
-        ASSERT_NE(dialog, nullptr);
-        PostMessageA(dialog, WM_COMMAND, 301, 0);
-        PostMessageA(dialog, WM_COMMAND, 301, 0);
-        ASSERT_TRUE(WaitForBox(launcher, &box));
-        EXPECT_EQ(ListBoxes(launcher.pi.dwProcessId).size(), 1u);
-        EXPECT_EQ(ProcessesStarted(launcher), 2u) << "one administrator's instance";
-        ExpectCopyPrompt(box, dialog, installed, kAdminPromptTail);
-        ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
+        EXPECT_EQ(ProcessesStarted(launcher), c.instances + 1) << c.version << ": and one game";
+        std::string called;
+        EXPECT_FALSE(ReadText(calls, &called)) << c.version << ": " << called;
     }
     SetEnvironmentVariableA("CORVANE_PLANTED_RECORD", nullptr);
-    DWORD code = 0;
-    ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code)) << "a second box came up";
-    EXPECT_EQ(code, 301u);
-    GameRecord game;
-    EXPECT_TRUE(ReadGameRecord(launcher.recordFile, &game));
-    EXPECT_EQ(ProcessesStarted(launcher), 3u) << "and one game";
-    std::string calls;
-    EXPECT_FALSE(ReadText(record, &calls)) << calls;
 }
 
 // The administrator's instance alone, as the launcher starts it: no window, no autorun.inf
@@ -355,89 +374,6 @@ TEST_F(Installer, AdministratorsInstanceCopiesWithoutAWindowAndEndsWithTheError)
         EXPECT_EQ(ProcessesStarted(launcher), 1u) << label;
         EXPECT_TRUE(SameBytes(Bytes(installed), c.copied ? Bytes(discCopy) : before)) << label;
     }
-}
-
-// The names in the system directory that a failed copy could leave behind.
-std::vector<std::string> TemporaryFiles(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
-
-// The system directory with only 128 KiB free, for as long as this lives: an overlay over it
-// whose upper layer, which takes every write, is a small tmpfs. Needs the right to mount.
-struct SmallRoom {
-    explicit SmallRoom(const std::string& dir)
-        : system(UnixPath(dir)), room(UnixPath(WorkRoot()) + "/room"),
-          done(WorkRoot() + "room-done")
-    {
-        Lift();
-        // The overlay's options take ':' between folders: the prefix's dosdevices\c: is
-        // resolved away first.
-        mounted = !system.empty() &&
-                  RunUnixShell("mkdir -p '" + room + "' && mount -t tmpfs -o size=128k corvane '" +
-                                   room + "' && R=$(realpath '" + room + "') && S=$(realpath '" +
-                                   system + "') && mkdir $R/upper $R/work && mount -t overlay " +
-                                   "overlay -o lowerdir=$S,upperdir=$R/upper,workdir=$R/work $S",
-                               done, Scaled(5000));
-        if (!mounted)
-            Lift();
-    }
-    ~SmallRoom() { Lift(); }
-    // Unmounts whatever a run of this test left mounted.
-    void Lift()
-    {
-        RunUnixShell("while mountpoint -q '" + system + "'; do umount -l '" + system +
-                         "' || break; done; ! mountpoint -q '" + room + "' || umount -l '" + room +
-                         "'",
-                     done, Scaled(5000));
-    }
-    std::string system, room, done;
-    bool mounted = false;
-};
-
-// A system directory without room for the disc's copy: the copy fails part way, with a full
-// disk. The installed copy stays byte for byte what it was, no temporary file is left, and
-// Cancel starts the game.
-TEST_F(Installer, FullDiskLeavesTheInstalledCopyAsItWas)
-{
-    PutOnDisc("");
-    std::string padded = Bytes(StandIn("v2000")) + std::string(512 * 1024, '\x5A');
-    ASSERT_TRUE(WriteBytes(discCopy, padded.data(), padded.size()));
-    PutInstalled("v1000");
-    const std::string before = Bytes(installed);
-    const std::string systemDir = LauncherSystemDir();
-    const std::vector<std::string> temporaryBefore = TemporaryFiles(systemDir);
-
-    Launcher launcher;
-    HWND dialog = nullptr;
-    Box box;
-    {
-        const SmallRoom room(systemDir);
-        if (!room.mounted)
-            GTEST_SKIP() << "mounting is not allowed here (it needs root outside a container "
-                            "that forbids mounts)";
-        dialog = Start(&launcher);
-        ASSERT_NE(dialog, nullptr);
-        PressButton(dialog, 301);
-        ASSERT_TRUE(WaitForBox(launcher, &box));
-        ExpectCopyPrompt(box, dialog, installed);
-        EXPECT_TRUE(SameBytes(Bytes(installed), before));
-        EXPECT_EQ(TemporaryFiles(systemDir), temporaryBefore);
-        ASSERT_TRUE(PressAndWaitGone(box, IDCANCEL));
-        DWORD code = 0;
-        ASSERT_TRUE(WaitForExit(launcher, kExitTimeoutMs, &code));
-        EXPECT_EQ(code, 301u);
-    }
-    EXPECT_TRUE(SameBytes(Bytes(installed), before)) << "beneath the overlay too";
 }
 
 // Quit and Escape end the launcher without looking at the system directory, whether an

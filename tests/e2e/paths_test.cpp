@@ -88,73 +88,62 @@ INSTANTIATE_TEST_SUITE_P(
                                 "My Game\\START.EXE", "D:\\My.exe", " -windowed"}),
     [](const ::testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
 
-struct UnicodeFolderCase {
-    const char* name;
-    const wchar_t* folder; // the disc's folder under C:\e2e\unicode\, named in UTF-16
-    const char* lookAlike; // the folder that its name spells in the ANSI code page, or ""
-};
-
-class UnicodeFolder : public ::testing::TestWithParam<UnicodeFolderCase>
-{
-};
-
 // A folder whose name the ANSI code page (1252 here) cannot spell: full-width letters, which
 // best fit turns into the plain ones of another folder beside it with its own disc, and
 // Cyrillic ones, which it turns into '?'. The launcher reads its own autorun.inf and starts its
 // own game through the folder's short name, or shows the one box that says the name cannot be
 // used; it never reads the look-alike's disc and never says "Invalid name.".
-TEST_P(UnicodeFolder, RunsItsOwnDiscOrSaysTheNameCannotBeUsed)
+TEST(UnicodeFolder, RunsItsOwnDiscOrSaysTheNameCannotBeUsed)
 {
-    const UnicodeFolderCase& c = GetParam();
+    struct {
+        const wchar_t* folder; // the disc's folder under C:\e2e\unicode\, named in UTF-16
+        const char* lookAlike; // the folder that its name spells in the ANSI code page, or ""
+    } cases[] = {{L"\xFF44\xFF49\xFF53\xFF43", "disc"}, {L"\x0414\x0438\x0441\x043A", ""}};
     ASSERT_EQ(GetACP(), 1252u) << "Wine's ANSI code page under LANG=C.UTF-8";
     const std::string base = WorkRoot() + "unicode\\";
-    RemoveTree(base);
     Cleanup cleanup{{base}};
-    DiscSpec disc;
-    if (*c.lookAlike) {
-        disc.root = base + c.lookAlike + "\\";
-        disc.autorun = Autorun("GAME\\START.EXE -lookalike", "title.bmp");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lookAlike);
+        RemoveTree(base);
+        DiscSpec disc;
+        if (*c.lookAlike) {
+            disc.root = base + c.lookAlike + "\\";
+            disc.autorun = Autorun("GAME\\START.EXE -lookalike", "title.bmp");
+            ASSERT_TRUE(LayOutDisc(disc));
+        }
+        disc.root = base + "stage\\";
+        disc.autorun = Autorun("GAME\\START.EXE -own", "title.bmp");
         ASSERT_TRUE(LayOutDisc(disc));
-    }
-    disc.root = base + "stage\\";
-    disc.autorun = Autorun("GAME\\START.EXE -own", "title.bmp");
-    ASSERT_TRUE(LayOutDisc(disc));
-    const std::wstring folder = Wide(base) + c.folder;
-    ASSERT_TRUE(MoveFileW(Wide(disc.root).c_str(), folder.c_str()));
-    WCHAR shortName[MAX_PATH];
-    char shortAnsi[MAX_PATH];
-    ASSERT_NE(GetShortPathNameW(folder.c_str(), shortName, MAX_PATH), 0u);
-    ASSERT_NE(WideCharToMultiByte(CP_ACP, 0, shortName, -1, shortAnsi, MAX_PATH, nullptr, nullptr),
-              0);
+        const std::wstring folder = Wide(base) + c.folder;
+        ASSERT_TRUE(MoveFileW(Wide(disc.root).c_str(), folder.c_str()));
+        WCHAR shortName[MAX_PATH];
+        char shortAnsi[MAX_PATH];
+        ASSERT_NE(GetShortPathNameW(folder.c_str(), shortName, MAX_PATH), 0u);
+        ASSERT_NE(
+            WideCharToMultiByte(CP_ACP, 0, shortName, -1, shortAnsi, MAX_PATH, nullptr, nullptr),
+            0);
 
-    Launcher launcher;
-    ASSERT_TRUE(StartLauncher(&launcher, Utf8(folder) + "\\launcher.exe"));
-    HWND dialog = WaitForStartupDialog(launcher);
-    DWORD code = 0;
-    if (dialog == nullptr) {
+        Launcher launcher;
+        ASSERT_TRUE(StartLauncher(&launcher, Utf8(folder) + "\\launcher.exe"));
+        HWND dialog = WaitForStartupDialog(launcher);
+        DWORD code = 0;
         std::vector<Box> boxes;
-        ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "Error");
-        EXPECT_EQ(boxes[0].text, "This folder's name cannot be used. The disc's files work from a "
-                                 "folder whose name uses only the letters of the system's "
-                                 "language.");
-        EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
-        return;
+        if (dialog == nullptr) {
+            ASSERT_TRUE(CollectBoxesUntilExit(launcher, &boxes, &code));
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].caption, "Error");
+            EXPECT_EQ(boxes[0].text, "This folder's name cannot be used. The disc's files work "
+                                     "from a folder whose name uses only the letters of the "
+                                     "system's language.");
+            EXPECT_TRUE(IsClassAtom(code)) << std::hex << code;
+            continue;
+        }
+        GameRecord record;
+        ASSERT_NO_FATAL_FAILURE(PlayAndReadGame(launcher, dialog, &record));
+        EXPECT_EQ(record.command, std::string(shortAnsi) + "\\GAME\\START.EXE -own");
+        EXPECT_EQ(ProcessesStarted(launcher), 2u) << "the launcher and its own game";
     }
-    GameRecord record;
-    ASSERT_NO_FATAL_FAILURE(PlayAndReadGame(launcher, dialog, &record));
-    EXPECT_EQ(record.command, std::string(shortAnsi) + "\\GAME\\START.EXE -own");
-    EXPECT_EQ(ProcessesStarted(launcher), 2u) << "the launcher and its own game";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, UnicodeFolder,
-    ::testing::Values(UnicodeFolderCase{"FullWidth", L"\xFF44\xFF49\xFF53\xFF43", "disc"},
-                      UnicodeFolderCase{"Cyrillic", L"\x0414\x0438\x0441\x043A", ""}),
-    [](const ::testing::TestParamInfo<UnicodeFolderCase>& info) {
-        return std::string(info.param.name);
-    });
 
 struct LengthCase {
     const char* name;

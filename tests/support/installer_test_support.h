@@ -1,10 +1,13 @@
 // Shared by the installer tests in process and end to end: where the stand-in wing32.dll
 // files built with chosen versions lie, the Retry/Cancel prompt's text around the
-// lower-cased target path, and a byte comparison of whole DLLs.
+// lower-cased target path, a byte comparison of whole DLLs, and the temporary files that a
+// failed copy could leave behind.
 #pragma once
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
+#include <vector>
 
 const char kPromptHead[] = "Unable to copy file to ";
 const char kPromptTail[] = ".\n\nThis may occur if the file is currently open.  Please close any "
@@ -35,4 +38,17 @@ inline ::testing::AssertionResult SameBytes(const std::string& actual, const std
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "contents differ (" << actual.size() << " bytes, expected " << expected.size() << ")";
+}
+
+// The temporary files in a folder (its path ending in '\').
+inline std::vector<std::string> TemporaryFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "*.tmp").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+        names.push_back(found.cFileName);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return names;
 }

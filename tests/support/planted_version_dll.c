@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+
 static void Record(const char* name)
 {
     char path[MAX_PATH];
@@ -21,45 +23,18 @@ static void Record(const char* name)
     CloseHandle(file);
 }
 
-__declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeA(const char* path, DWORD* handle)
-{
-    (void)path, (void)handle;
-    Record("GetFileVersionInfoSizeA");
-    return 0;
-}
+/* Returns 0 (no size, FALSE), after recording the call where recorded is 1. */
+#define PLANTED(type, name, recorded, ...)                                                         \
+    __declspec(dllexport) type WINAPI name(__VA_ARGS__)                                            \
+    {                                                                                              \
+        if (recorded)                                                                              \
+            Record(#name);                                                                         \
+        return 0;                                                                                  \
+    }
 
-__declspec(dllexport) BOOL WINAPI
-    GetFileVersionInfoA(const char* path, DWORD handle, DWORD size, void* data)
-{
-    (void)path, (void)handle, (void)size, (void)data;
-    Record("GetFileVersionInfoA");
-    return FALSE;
-}
-
-__declspec(dllexport) BOOL WINAPI
-    VerQueryValueA(const void* block, const char* name, void** found, UINT* length)
-{
-    (void)block, (void)name, (void)found, (void)length;
-    Record("VerQueryValueA");
-    return FALSE;
-}
-
-__declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeW(const WCHAR* path, DWORD* handle)
-{
-    (void)path, (void)handle;
-    return 0;
-}
-
-__declspec(dllexport) BOOL WINAPI
-    GetFileVersionInfoW(const WCHAR* path, DWORD handle, DWORD size, void* data)
-{
-    (void)path, (void)handle, (void)size, (void)data;
-    return FALSE;
-}
-
-__declspec(dllexport) BOOL WINAPI
-    VerQueryValueW(const void* block, const WCHAR* name, void** found, UINT* length)
-{
-    (void)block, (void)name, (void)found, (void)length;
-    return FALSE;
-}
+PLANTED(DWORD, GetFileVersionInfoSizeA, 1, const char* path, DWORD* handle)
+PLANTED(BOOL, GetFileVersionInfoA, 1, const char* path, DWORD handle, DWORD size, void* data)
+PLANTED(BOOL, VerQueryValueA, 1, const void* block, const char* name, void** found, UINT* length)
+PLANTED(DWORD, GetFileVersionInfoSizeW, 0, const WCHAR* path, DWORD* handle)
+PLANTED(BOOL, GetFileVersionInfoW, 0, const WCHAR* path, DWORD handle, DWORD size, void* data)
+PLANTED(BOOL, VerQueryValueW, 0, const void* block, const WCHAR* name, void** found, UINT* length)

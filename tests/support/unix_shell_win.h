@@ -61,3 +61,16 @@ inline bool LockFolder(const std::string& dir, bool locked, const std::string& d
            RunUnixShell(std::string("chattr ") + (locked ? "+i" : "-i") + " '" + unixDir + "'",
                         doneFile, timeoutMs);
 }
+
+// A folder that refuses new files (LockFolder) for as long as this lives.
+struct FolderLock {
+    FolderLock(const std::string& folder, const std::string& doneFile, DWORD timeoutMs = 5000)
+        : dir(folder), done(doneFile), timeout(timeoutMs),
+          locked(LockFolder(dir, true, done, timeout))
+    {
+    }
+    ~FolderLock() { LockFolder(dir, false, done, timeout); }
+    std::string dir, done;
+    DWORD timeout;
+    bool locked;
+};

@@ -226,11 +226,7 @@ TEST_F(Installer, InstalledCopyIsWritableAndAReadOnlyOneIsReplaced)
     EXPECT_EQ(watcher->Stop().size(), 1u) << "one prompt, answered Cancel";
     EXPECT_NE(GetFileAttributesA(installed.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_TRUE(SameBytes(ReadAll(installed), before));
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((target + "*.tmp").c_str(), &found);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << found.cFileName;
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    EXPECT_EQ(TemporaryFiles(target), std::vector<std::string>());
 }
 
 // ---- the Retry/Cancel prompt ----
@@ -327,15 +323,11 @@ TEST_F(Installer, RefusedCopyAsksTheAdministratorsInstanceAndItsFailureGivesTheR
                  {"file in use", ERROR_SHARING_VIOLATION, kPromptTail}};
     ASSERT_GE(LOBYTE(LOWORD(GetVersion())), 6) << "Wine reports Vista or later";
     Place(source, "v1000", false);
-    struct Refusal { // lifted again and the real step back, however the test ends
-        std::string dir, done;
-        ~Refusal()
-        {
-            CopyThroughAdministrator = nullptr;
-            LockFolder(dir, false, done);
-        }
-    } refusal{target, root + "lock-done"};
-    ASSERT_TRUE(LockFolder(target, true, refusal.done));
+    struct RealStep { // back however the test ends
+        ~RealStep() { CopyThroughAdministrator = nullptr; }
+    } realStep;
+    const FolderLock lock(target, root + "lock-done");
+    ASSERT_TRUE(lock.locked);
     CopyThroughAdministrator = StandInInstance;
     for (const auto& c : cases) {
         gInstanceResult = c.result;
