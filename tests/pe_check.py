@@ -3,16 +3,14 @@
 
 usage: pe_check.py LAUNCHER.EXE REVIEWED_IMPORTS OBJDUMP
 
-- imports: only KERNEL32, USER32 and GDI32, which Windows loads from the system directory
-  whatever lies beside the program (every other DLL is loaded by full path), and each function
-  one on the reviewed list (a function that Windows 95 as first released has); a new import
-  fails until it is reviewed and listed;
-- header: an i386 Windows GUI program for subsystem and OS version 4.0, sections aligned to
-  4096 bytes in memory and 512 in the file as Windows 95 maps them, without a TLS directory
-  (Windows 95 runs no TLS callbacks of a program) and without a time stamp;
-- hardening that the NT line reads and Windows 95 ignores: DYNAMIC_BASE, NX_COMPAT, NO_SEH and
-  TERMINAL_SERVER_AWARE, with the relocations kept (not marked stripped) in well-formed blocks
-  of HIGHLOW entries, each inside the image, so that the loader can move the image;
+- imports: only KERNEL32, USER32 and GDI32 (Windows takes them from the system directory
+  whatever lies beside the program), each function one on the reviewed list (one that Windows
+  95 as first released has); a new import fails until it is reviewed and listed;
+- header: an i386 Windows GUI program for subsystem and OS version 4.0, aligned 4096/512 as
+  Windows 95 maps it, without a TLS directory (Windows 95 runs no TLS callbacks of a program)
+  and without a time stamp;
+- hardening that Windows 95 ignores: DYNAMIC_BASE, NX_COMPAT, NO_SEH, TERMINAL_SERVER_AWARE,
+  and relocations kept, in well-formed blocks of HIGHLOW entries inside the image;
 - code: every instruction of every code section one that a 386 with its 387 has; anything
   else (BSWAP, XADD, CMPXCHG, CMOV, UD2, CPUID, the multi-byte NOP, MMX/SSE ...) fails,
   whatever compiler or flag brought it in;
@@ -148,9 +146,8 @@ def read_pe(path):
 
 
 def relocation_faults(data, at, size, image_size):
-    """What is wrong with the base relocation blocks at file offset at, as lines; none when each
-    block has a page inside the image and a whole number of entries, every entry is HIGHLOW (or
-    padding) and patches four bytes inside the image."""
+    """What is wrong with the base relocation blocks at file offset at, as lines: a block's page
+    outside the image or a part entry, an entry not HIGHLOW (or padding) or patching outside."""
     faults, end, count = [], at + size, 0
     while at < end:
         page, block = struct.unpack_from("<II", data, at)

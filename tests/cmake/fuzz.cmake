@@ -79,12 +79,8 @@ if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
 
   # The rule that picks the game's program out of game= (launcher/launch_paths.cpp), from any
   # value and any files on the disc, for 30 seconds from an empty corpus.
-  add_executable(game_rule_fuzz ${fuzz_src}/game_rule_fuzz_target.cpp
+  corvane_libfuzzer_target(game_rule_fuzz ${fuzz_src}/game_rule_fuzz_target.cpp
     ${PROJECT_SOURCE_DIR}/launcher/launch_paths.cpp ${PROJECT_SOURCE_DIR}/common/path_join.cpp)
-  target_include_directories(game_rule_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
-  target_compile_options(game_rule_fuzz PRIVATE
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  target_link_options(game_rule_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   set(game_rule_corpus ${CMAKE_CURRENT_BINARY_DIR}/fuzz_corpus_game_rule)
   add_test(NAME fuzz_game_rule COMMAND sh -c "mkdir -p \"$1\" && shift && exec \"$@\""
     fuzz_game_rule ${game_rule_corpus} $<TARGET_FILE:game_rule_fuzz> -max_total_time=30

@@ -93,13 +93,19 @@ bool KeepPlan(DiscSpec*)
     return true;
 }
 
-// A plan whose game= is value.
-std::function<bool(DiscSpec*)> Game(const char* value)
+// A plan whose autorun.inf names game and bitmap.
+std::function<bool(DiscSpec*)> Game(const char* game, const char* bitmap = "title.bmp")
 {
-    return [value](DiscSpec* d) {
-        d->autorun = Autorun(value, "title.bmp");
+    return [=](DiscSpec* d) {
+        d->autorun = Autorun(game, bitmap);
         return true;
     };
+}
+
+bool NoAutorun(DiscSpec* d)
+{
+    d->writeAutorun = false;
+    return true;
 }
 
 // The game in a folder with a blank, and D:\My.exe where the blank would end its name.
@@ -123,12 +129,7 @@ const DiscFault kFaults[] = {
          return true;
      },
      Nothing, 0, kDemoDiscResult},
-    {"no_autorun",
-     [](DiscSpec* d) {
-         d->writeAutorun = false;
-         return true;
-     },
-     Nothing, 1, "FAIL autorun.inf: not in the disc folder"},
+    {"no_autorun", NoAutorun, Nothing, 1, "FAIL autorun.inf: not in the disc folder"},
     {"no_bitmap_key",
      [](DiscSpec* d) {
          d->autorun = AutorunWithout("bitmap");
@@ -226,71 +227,35 @@ const DiscFault kFaults[] = {
      Nothing, 0, "WARN autorun.inf: no [autorun] section"},
     // What the reader gathers for the finding: a picture's facts it only reads when it has
     // loaded the picture, and the facts of the findings that name the fix.
+    // clang-format off
     {"picture_row_written_as_a_bare_end_of_line", KeepPlan,
      [](const std::string& root) {
          bmpw::BmpFields f;
-         f.biWidth = 8;
-         f.biHeight = 3;
-         f.biCompression = bmpw::kBiRle8;
-         const std::vector<uint8_t> stream = {0, 0, 8, 5, 0, 0, 8, 5, 0, 1};
-         return WritePicture(root + "title.bmp",
-                             bmpw::BuildBmp(f, std::vector<bmpw::RgbQuad>(256), stream));
+         f.biWidth = 8; f.biHeight = 3; f.biCompression = bmpw::kBiRle8;
+         return WritePicture(root + "title.bmp", bmpw::BuildBmp(f, std::vector<bmpw::RgbQuad>(256), {0, 0, 8, 5, 0, 0, 8, 5, 0, 1}));
      },
      0, "WARN picture: title.bmp's RLE8 data writes the empty row at y = 2 (0 is the top row)"},
     {"picture_of_240_colours", KeepPlan,
      [](const std::string& root) {
-         bmpw::Picture p;
-         p.width = 16;
-         p.height = 15;
-         for (int i = 0; i < 256; ++i)
-             p.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0});
-         for (int i = 0; i < 240; ++i)
-             p.pixels.push_back(uint8_t(i));
+         bmpw::Picture p = bmpw::MakeTestPicture(16, 15); // 256 different colours
+         for (size_t i = 0; i < 240; ++i) p.pixels[i] = uint8_t(i);
          return WritePicture(root + "title.bmp", bmpw::WritePlainBmp(p));
      },
      0, "WARN picture: title.bmp uses 240 colours; a 256-colour display shows only 236"},
-    {"autorun_with_a_utf8_byte_order_mark",
-     [](DiscSpec* d) {
-         d->autorun = "\xEF\xBB\xBF" + d->autorun;
-         return true;
-     },
+    {"autorun_with_a_utf8_byte_order_mark", [](DiscSpec* d) { d->autorun = "\xEF\xBB\xBF" + d->autorun; return true; },
      Nothing, 1, "FAIL autorun.inf: it is saved as UTF-8 with a byte-order mark"},
-    {"autorun_saved_by_notepad_as_autorun_inf_txt",
-     [](DiscSpec* d) {
-         d->writeAutorun = false;
-         return true;
-     },
-     [](const std::string& root) {
-         return WriteText(root + "autorun.inf.txt", Autorun("GAME\\START.EXE", "title.bmp"));
-     },
+    {"autorun_saved_by_notepad_as_autorun_inf_txt", NoAutorun,
+     [](const std::string& root) { return WriteText(root + "autorun.inf.txt", Autorun("GAME\\START.EXE", "title.bmp")); },
      1, "FAIL autorun.inf: not in the disc folder, but autorun.inf.txt is: rename it"},
     {"picture_that_is_a_png", KeepPlan,
-     [](const std::string& root) {
-         return WriteText(root + "title.bmp", std::string("\x89PNG\r\n\x1A\n", 8) + "rest");
-     },
+     [](const std::string& root) { return WriteText(root + "title.bmp", std::string("\x89PNG\r\n\x1A\n", 8) + "rest"); },
      1, "FAIL picture: title.bmp is a PNG file, not a BMP: save it as a 256-colour BMP file"},
-    {"picture_name_one_letter_off",
-     [](DiscSpec* d) {
-         d->autorun = Autorun("GAME\\START.EXE", "titel.bmp");
-         return true;
-     },
-     Nothing, 1,
-     "FAIL picture: titel.bmp is not in the disc folder, but title.bmp is: write "
-     "bitmap=title.bmp"},
-    {"game_name_with_two_letters_swapped",
-     [](DiscSpec* d) {
-         d->autorun = Autorun("GAME\\STRAT.EXE", "title.bmp");
-         return true;
-     },
-     Nothing, 1,
-     "FAIL game: GAME\\STRAT.EXE is not in the disc folder, but GAME\\START.EXE is: write "
-     "game=GAME\\START.EXE"},
-    {"game_with_a_drive",
-     [](DiscSpec* d) {
-         d->autorun = Autorun("D:\\GAME\\START.EXE", "title.bmp");
-         return true;
-     },
-     Nothing, 1, "FAIL game: game=D:\\GAME\\START.EXE starts with a drive"},
+    {"picture_name_one_letter_off", Game("GAME\\START.EXE", "titel.bmp"), Nothing, 1,
+     "FAIL picture: titel.bmp is not in the disc folder, but title.bmp is: write bitmap=title.bmp"},
+    {"game_name_with_two_letters_swapped", Game("GAME\\STRAT.EXE"), Nothing, 1,
+     "FAIL game: GAME\\STRAT.EXE is not in the disc folder, but GAME\\START.EXE is: write game=GAME\\START.EXE"},
+    {"game_with_a_drive", Game("D:\\GAME\\START.EXE"), Nothing, 1, "FAIL game: game=D:\\GAME\\START.EXE starts with a drive"},
+    // clang-format on
 };
 
 void PrintTo(const DiscFault& fault, std::ostream* out)
@@ -334,17 +299,13 @@ INSTANTIATE_TEST_SUITE_P(Faults, CheckerOnDisc, ::testing::ValuesIn(kFaults),
 // the author's own files: the game and the real runtime.
 TEST(CheckerOnTemplate, FailsOnlyOnTheGameAndTheRuntime)
 {
-    const std::string root = TestDiscRoot();
-    const std::string from = SourceDir() + "kit\\disc-template\\";
+    const std::string root = TestDiscRoot(), from = SourceDir() + "kit\\disc-template\\";
     DiscSpec launcherOnly; // laid out with launcher.exe, which the author copies in
     launcherOnly.root = root;
     launcherOnly.writeAutorun = launcherOnly.withGame = launcherOnly.withRuntime = false;
     ASSERT_TRUE(LayOutDisc(launcherOnly));
-    ASSERT_TRUE(CopyOne(from + "title.bmp", root + "title.bmp"));
-    ASSERT_TRUE(CopyOne(from + "system\\win95\\README.txt", root + "system\\win95\\README.txt"));
-    std::string autorun;
-    ASSERT_TRUE(ReadText(from + "autorun.inf", &autorun));
-    ASSERT_TRUE(WriteText(root + "autorun.inf", autorun));
+    for (const char* file : {"title.bmp", "autorun.inf", "system\\win95\\README.txt"})
+        ASSERT_TRUE(CopyOne(from + file, root + file)) << file;
 
     CheckerRun run;
     ASSERT_TRUE(RunChecker("\"" + root + "\"", &run));

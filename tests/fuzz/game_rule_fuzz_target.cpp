@@ -32,11 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string value = bytes.substr(0, bytes.find('\0')).substr(0, 258);
     std::set<std::string> files;
-    for (size_t at = bytes.find('\0'); at != std::string::npos;) {
-        const size_t next = bytes.find('\0', at + 1);
-        files.insert(bytes.substr(at + 1, next == std::string::npos ? next : next - at - 1));
-        at = next;
-    }
+    for (size_t at = bytes.find('\0'), next; at != std::string::npos; at = next)
+        files.insert(bytes.substr(at + 1, (next = bytes.find('\0', at + 1)) - at - 1));
 
     const size_t length = ProgramFileLength(value.c_str(), OnDisc, &files);
     char line[261];

@@ -430,64 +430,33 @@ const FaultCase kFaults[] = {
      "has no open= line; Windows will not start the launcher when the disc is "
      "inserted (add the line open=launcher.exe under [autorun])"},
     // Findings that name the fix.
-    {"autorun.inf with a UTF-8 byte-order mark",
-     [](DiscFacts* f) { f->autorunEncoding = TextEncoding::Utf8Mark; }, Verdict::Fail,
-     "autorun.inf: it is saved as UTF-8 with a byte-order mark, which Windows 95 to Me read as "
-     "part of its first line; save autorun.inf as plain ANSI text (Notepad: Save as, Encoding "
-     "ANSI)"},
+    // clang-format off
+    {"autorun.inf with a UTF-8 byte-order mark", [](DiscFacts* f) { f->autorunEncoding = TextEncoding::Utf8Mark; },
+     Verdict::Fail, "autorun.inf: it is saved as UTF-8 with a byte-order mark, which Windows 95 to Me read as part of "
+     "its first line; save autorun.inf as plain ANSI text (Notepad: Save as, Encoding ANSI)"},
     {"autorun.inf in UTF-16", [](DiscFacts* f) { f->autorunEncoding = TextEncoding::Utf16; },
      Verdict::Fail, "UTF-16 (Unicode) text, which Windows 95 to Me cannot read; save autorun.inf"},
-    {"autorun.inf.txt beside no autorun.inf",
-     [](DiscFacts* f) {
-         f->autorunFound = false;
-         f->autorunLookalike = "autorun.inf.txt";
-     },
-     Verdict::Fail,
-     "autorun.inf: not in the disc folder, but autorun.inf.txt is: rename it to autorun.inf "
+    {"autorun.inf.txt beside no autorun.inf", [](DiscFacts* f) { f->autorunFound = false; f->autorunLookalike = "autorun.inf.txt"; },
+     Verdict::Fail, "autorun.inf: not in the disc folder, but autorun.inf.txt is: rename it to autorun.inf "
      "(Explorer may hide the ending .txt that Notepad added)"},
-    {"PNG picture",
-     [](DiscFacts* f) {
-         f->pictureRefusal = BmpRefusal::NotBmp;
-         f->pictureFormat = "PNG";
-     },
-     Verdict::Fail,
-     "picture: title.bmp is a PNG file, not a BMP: save it as a 256-colour BMP file (Paint: Save "
-     "as, \"256 Color Bitmap\""},
+    {"PNG picture", [](DiscFacts* f) { f->pictureRefusal = BmpRefusal::NotBmp; f->pictureFormat = "PNG"; },
+     Verdict::Fail, "picture: title.bmp is a PNG file, not a BMP: save it as a 256-colour BMP file (Paint: Save as, "
+     "\"256 Color Bitmap\""},
     {"picture one edit from a file beside it",
-     [](DiscFacts* f) {
-         f->bitmap.value = "titel.bmp";
-         f->pictureFile = PictureFile::Missing;
-         f->bitmapNear = "title.bmp";
-     },
-     Verdict::Fail,
-     "picture: titel.bmp is not in the disc folder, but title.bmp is: write bitmap=title.bmp"},
+     [](DiscFacts* f) { f->bitmap.value = "titel.bmp"; f->pictureFile = PictureFile::Missing; f->bitmapNear = "title.bmp"; },
+     Verdict::Fail, "picture: titel.bmp is not in the disc folder, but title.bmp is: write bitmap=title.bmp"},
     {"game one edit from a file beside it, arguments kept",
-     [](DiscFacts* f) {
-         f->game.value = "GAME\\STRAT.EXE -w";
-         f->gameFound = false;
-         f->gameNear = "GAME\\START.EXE";
-     },
-     Verdict::Fail,
-     "game: GAME\\STRAT.EXE is not in the disc folder, but GAME\\START.EXE is: write "
-     "game=GAME\\START.EXE -w"},
+     [](DiscFacts* f) { f->game.value = "GAME\\STRAT.EXE -w"; f->gameFound = false; f->gameNear = "GAME\\START.EXE"; },
+     Verdict::Fail, "game: GAME\\STRAT.EXE is not in the disc folder, but GAME\\START.EXE is: write game=GAME\\START.EXE -w"},
     {"game with a drive",
-     [](DiscFacts* f) {
-         f->game.value = "D:\\GAME\\START.EXE";
-         f->gameFound = false;
-         f->gameRelativeFound = true;
-     },
-     Verdict::Fail,
-     "game: game=D:\\GAME\\START.EXE starts with a drive, but the launcher puts the disc's root "
-     "in front of the program itself: write it relative to the root, game=GAME\\START.EXE"},
+     [](DiscFacts* f) { f->game.value = "D:\\GAME\\START.EXE"; f->gameFound = false; f->gameRelativeFound = true; },
+     Verdict::Fail, "game: game=D:\\GAME\\START.EXE starts with a drive, but the launcher puts the disc's root in front "
+     "of the program itself: write it relative to the root, game=GAME\\START.EXE"},
     {"picture with a backslash, not on the disc",
-     [](DiscFacts* f) {
-         f->bitmap.value = "\\art\\title.bmp";
-         f->pictureFile = PictureFile::Missing;
-     },
-     Verdict::Fail,
-     "bitmap=\\art\\title.bmp starts with a backslash, but the launcher puts the "
-     "disc's root in front of the picture itself: write it relative to the root, "
-     "and put the file on the disc"},
+     [](DiscFacts* f) { f->bitmap.value = "\\art\\title.bmp"; f->pictureFile = PictureFile::Missing; },
+     Verdict::Fail, "bitmap=\\art\\title.bmp starts with a backslash, but the launcher puts the disc's root in front "
+     "of the picture itself: write it relative to the root, and put the file on the disc"},
+    // clang-format on
     {"open= names a missing file", [](DiscFacts* f) { f->openTargetFound = false; }, Verdict::Warn,
      "there is no launcher.exe in the disc root"},
     {"open= names a subfolder", [](DiscFacts* f) { f->open.value = "bin\\launcher.exe"; },
@@ -589,64 +558,38 @@ TEST(DiscFindings, IconFileIsWhatComesBeforeAnIconIndex)
 // apart, and a value written relative to the disc's root.
 TEST(DiscFixes, FirstBytesNearNamesAndRootRelativeValues)
 {
-    const struct {
-        std::vector<uint8_t> head;
-        const char* format;
-        TextEncoding encoding;
-    } heads[] = {
-        {{0x89, 'P', 'N', 'G', 13, 10}, "PNG", TextEncoding::Ansi},
-        {{0xFF, 0xD8, 0xFF, 0xE0}, "JPEG", TextEncoding::Ansi},
-        {{'G', 'I', 'F', '8', '9', 'a'}, "GIF", TextEncoding::Ansi},
-        {{'I', 'I', 42, 0}, "TIFF", TextEncoding::Ansi},
-        {{'M', 'M', 0, 42}, "TIFF", TextEncoding::Ansi},
-        {{0, 0, 1, 0}, "ICO", TextEncoding::Utf16},
-        {{'B', 'M', 0x36, 0}, nullptr, TextEncoding::Ansi},
-        {{0xFF, 0xD8}, nullptr, TextEncoding::Ansi},
-        {{0xEF, 0xBB, 0xBF, '['}, nullptr, TextEncoding::Utf8Mark},
-        {{0xFF, 0xFE, '[', 0}, nullptr, TextEncoding::Utf16},
-        {{'[', 0, 'a', 0}, nullptr, TextEncoding::Utf16},
-        {{'[', 'a'}, nullptr, TextEncoding::Ansi},
+    // clang-format off
+    const struct { std::vector<uint8_t> head; const char* format; TextEncoding encoding; } heads[] = {
+        {{0x89, 'P', 'N', 'G', 13, 10}, "PNG", TextEncoding::Ansi}, {{0xFF, 0xD8, 0xFF, 0xE0}, "JPEG", TextEncoding::Ansi},
+        {{'G', 'I', 'F', '8', '9', 'a'}, "GIF", TextEncoding::Ansi}, {{'I', 'I', 42, 0}, "TIFF", TextEncoding::Ansi},
+        {{'M', 'M', 0, 42}, "TIFF", TextEncoding::Ansi}, {{0, 0, 1, 0}, "ICO", TextEncoding::Utf16},
+        {{'B', 'M', 0x36, 0}, nullptr, TextEncoding::Ansi}, {{0xFF, 0xD8}, nullptr, TextEncoding::Ansi},
+        {{0xEF, 0xBB, 0xBF, '['}, nullptr, TextEncoding::Utf8Mark}, {{0xFF, 0xFE, '[', 0}, nullptr, TextEncoding::Utf16},
+        {{'[', 0, 'a', 0}, nullptr, TextEncoding::Utf16}, {{'[', 'a'}, nullptr, TextEncoding::Ansi},
         {{}, nullptr, TextEncoding::Ansi},
     };
+    const struct { const char *a, *b; bool near; } names[] = {
+        {"titel.bmp", "title.bmp", true}, {"title.bmp", "TITLE.BMP", false}, {"title.bmp", "titl.bmp", true},
+        {"title.bmp", "title.bmpx", true}, {"START.EXE", "STRAT.EXE", true}, {"tilte.bmp", "tiltle.bmp", true},
+        {"title.bmp", "tilet.bmp", false}, {"a.bmp", "b.bmp", true}, {"title.bmp", "ttle.bm", false},
+        {"ab", "ba", true}, {"", "a", true}, {"", "", false},
+    };
+    const char* const values[][2] = {
+        {"D:\\GAME\\START.EXE -w", "GAME\\START.EXE -w"}, {"d:title.bmp", "title.bmp"}, {"\\\\title.bmp", "title.bmp"},
+        {"/title.bmp", "title.bmp"}, {"\"D:\\My Game\\START.EXE\" -w", "\"My Game\\START.EXE\" -w"},
+        {"GAME\\START.EXE", ""}, {"1:x", ""}, {"", ""},
+    };
+    // clang-format on
     for (const auto& c : heads) {
         const std::vector<uint8_t> head(c.head); // exactly sized, so that over-reads show
         const char* format = OtherPictureFormat(head.data(), head.size());
         EXPECT_STREQ(format, c.format) << head.size();
         EXPECT_EQ(int(ProfileEncoding(head.data(), head.size())), int(c.encoding)) << head.size();
     }
-
-    const struct {
-        const char *a, *b;
-        bool near;
-    } names[] = {
-        {"titel.bmp", "title.bmp", true},
-        {"title.bmp", "TITLE.BMP", false},
-        {"title.bmp", "titl.bmp", true},
-        {"title.bmp", "title.bmpx", true},
-        {"START.EXE", "STRAT.EXE", true},
-        {"tilte.bmp", "tiltle.bmp", true},
-        {"title.bmp", "tilet.bmp", false},
-        {"a.bmp", "b.bmp", true},
-        {"title.bmp", "ttle.bm", false},
-        {"ab", "ba", true},
-        {"", "a", true},
-        {"", "", false},
-    };
     for (const auto& c : names) {
         EXPECT_EQ(OneEditApart(c.a, c.b), c.near) << c.a << " " << c.b;
         EXPECT_EQ(OneEditApart(c.b, c.a), c.near) << c.b << " " << c.a;
     }
-
-    const char* const values[][2] = {
-        {"D:\\GAME\\START.EXE -w", "GAME\\START.EXE -w"},
-        {"d:title.bmp", "title.bmp"},
-        {"\\\\title.bmp", "title.bmp"},
-        {"/title.bmp", "title.bmp"},
-        {"\"D:\\My Game\\START.EXE\" -w", "\"My Game\\START.EXE\" -w"},
-        {"GAME\\START.EXE", ""},
-        {"1:x", ""},
-        {"", ""},
-    };
     for (const auto& c : values)
         EXPECT_EQ(RootRelative(c[0]), c[1]) << c[0];
 }

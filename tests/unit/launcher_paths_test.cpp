@@ -47,8 +47,6 @@ const CommandCase kCommandCases[] = {
      "\"D:\\My Game\\START.EXE\" -windowed", "My|My.exe|My Game\\START.EXE|"},
     {"game=\"My Game\\START.EXE\" arrives whole", "D:\\", "My Game\\START.EXE",
      "\"D:\\My Game\\START.EXE\"", "My Game\\START.EXE|"},
-    {"a quoted program with arguments: as written", "D:\\", "\"My Game\\START.EXE\" -w",
-     "\"D:\\My Game\\START.EXE\" -w", "My Game\\START.EXE|"},
     {"no blank in the program: as it stands, quoted arguments too", "D:\\",
      "GAME\\START.EXE -level 3 \"two words\"", "D:\\GAME\\START.EXE -level 3 \"two words\"",
      "GAME\\START.EXE|"},

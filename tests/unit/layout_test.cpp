@@ -131,41 +131,22 @@ TEST(PictureScale, NearestWholeNumberWithAHalfRoundedDown)
 TEST(PictureScale, LargestThatKeepsTheWindowInTheWorkArea)
 {
     const LayoutRect big = {0, 0, 160, 112};
+    // clang-format off
     struct {
         const char* rule;
         LayoutRect desktop, work;
         int32_t width, height, maxScale, scale;
         bool within; // the window at that scale lies within the work area
     } cases[] = {
-        {"2x fits", {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 300, 180, 2, 2, true},
-        {"2x taller than the work area", {0, 0, 640, 480}, {0, 0, 640, 450}, 200, 100, 2, 1, true},
-        {"2x under a taskbar at the top",
-         {0, 0, 1024, 768},
-         {0, 100, 1024, 768},
-         400,
-         150,
-         2,
-         1,
-         true},
-        {"2x off a 2560 x 1440 screen",
-         {0, 0, 2560, 1440},
-         {0, 0, 2560, 1400},
-         960,
-         680,
-         2,
-         1,
-         true},
-        {"3 allowed, 2 fits", {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 400, 250, 3, 2, true},
-        {"not even 1x fits", {0, 0, 640, 480}, {0, 0, 640, 480}, 701, 501, 2, 1, false},
-        {"a width that wraps when scaled",
-         {0, 0, 640, 480},
-         {0, 0, 640, 480},
-         0x40000000,
-         1,
-         4,
-         1,
-         false},
+        {"2x fits",                        {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 300, 180, 2, 2, true},
+        {"2x taller than the work area",   {0, 0, 640, 480},   {0, 0, 640, 450},   200, 100, 2, 1, true},
+        {"2x under a taskbar at the top",  {0, 0, 1024, 768},  {0, 100, 1024, 768}, 400, 150, 2, 1, true},
+        {"2x off a 2560 x 1440 screen",    {0, 0, 2560, 1440}, {0, 0, 2560, 1400}, 960, 680, 2, 1, true},
+        {"3 allowed, 2 fits",              {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 400, 250, 3, 2, true},
+        {"not even 1x fits",               {0, 0, 640, 480},   {0, 0, 640, 480},   701, 501, 2, 1, false},
+        {"a width that wraps when scaled", {0, 0, 640, 480},   {0, 0, 640, 480},   0x40000000, 1, 4, 1, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         int32_t scale = 0;

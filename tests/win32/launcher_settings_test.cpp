@@ -30,23 +30,16 @@ void WriteText(const std::string& path, const std::string& text)
     CloseHandle(file);
 }
 
-std::vector<std::string> Captions(const std::vector<SeenBox>& boxes)
-{
-    std::vector<std::string> out;
-    for (const SeenBox& box : boxes)
-        out.push_back(box.caption);
-    return out;
-}
-
-std::vector<std::string> Texts(const std::vector<SeenBox>& boxes)
-{
-    std::vector<std::string> out;
-    for (const SeenBox& box : boxes)
-        out.push_back(box.text);
-    return out;
-}
-
 using Boxes = std::vector<std::string>;
+
+// The given member of each box, in order.
+Boxes Each(const std::vector<SeenBox>& boxes, std::string SeenBox::*member)
+{
+    Boxes out;
+    for (const SeenBox& box : boxes)
+        out.push_back(box.*member);
+    return out;
+}
 
 struct ProfileCase {
     const char* rule;
@@ -61,34 +54,20 @@ const char kNoSection[] = "autorun.inf has no [CorvaneGame] section, or it is em
 // read is told what it lacks, a missing section once.
 TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
 {
+    // clang-format off
     const ProfileCase cases[] = {
         {"file missing", nullptr, {"Error", "Error", "Corvane"}, {}},
-        {"section missing",
-         "[autorun]\r\nopen=launcher.exe\r\n",
-         {"Error", "Corvane"},
-         {kNoSection}},
-        {"section empty",
-         "[CorvaneGame]\r\n[autorun]\r\nopen=x\r\n",
-         {"Error", "Corvane"},
-         {kNoSection}},
-        {"game empty",
-         "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n",
-         {"Error", "Corvane"},
+        {"section missing", "[autorun]\r\nopen=launcher.exe\r\n", {"Error", "Corvane"}, {kNoSection}},
+        {"section empty", "[CorvaneGame]\r\n[autorun]\r\nopen=x\r\n", {"Error", "Corvane"}, {kNoSection}},
+        {"game empty", "[CorvaneGame]\r\ngame=\r\nbitmap=title.bmp\r\n", {"Error", "Corvane"},
          {"game= in [CorvaneGame] of autorun.inf is empty."}},
-        {"bitmap missing",
-         "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n",
-         {"Error", "Corvane"},
+        {"bitmap missing", "[CorvaneGame]\r\ngame=GAME\\START.EXE\r\n", {"Error", "Corvane"},
          {"autorun.inf has no bitmap= line in [CorvaneGame]."}},
-        {"both lacking",
-         "[CorvaneGame]\r\nbitmap= \r\nother=1\r\n",
-         {"Error", "Error", "Corvane"},
-         {"autorun.inf has no game= line in [CorvaneGame].",
-          "bitmap= in [CorvaneGame] of autorun.inf is empty."}},
-        {"both present",
-         "[CorvaneGame]\r\ngame = GAME\\START.EXE -x \r\nbitmap=title.bmp\r\n",
-         {},
-         {}},
+        {"both lacking", "[CorvaneGame]\r\nbitmap= \r\nother=1\r\n", {"Error", "Error", "Corvane"},
+         {"autorun.inf has no game= line in [CorvaneGame].", "bitmap= in [CorvaneGame] of autorun.inf is empty."}},
+        {"both present", "[CorvaneGame]\r\ngame = GAME\\START.EXE -x \r\nbitmap=title.bmp\r\n", {}, {}},
     };
+    // clang-format on
     const std::string dir = FreshDir("profile");
     const std::string profile = dir + "autorun.inf";
     for (const ProfileCase& c : cases) {
@@ -101,12 +80,12 @@ TEST(ReadGameSettings, ReportsEachFailedReadThenTheIncorrectFile)
         const bool ok = ReadGameSettings(GetModuleHandleA(nullptr), profile.c_str());
         const auto boxes = watcher.Stop();
         EXPECT_EQ(ok, c.captions.empty());
-        EXPECT_EQ(Captions(boxes), c.captions);
+        EXPECT_EQ(Each(boxes, &SeenBox::caption), c.captions);
         if (!boxes.empty()) {
             EXPECT_EQ(boxes.back().text, "Your autorun.inf file is not correct.");
         }
         if (c.content) {
-            Boxes told = Texts(boxes);
+            Boxes told = Each(boxes, &SeenBox::text);
             if (!told.empty())
                 told.pop_back(); // string 402
             EXPECT_EQ(told, c.texts);

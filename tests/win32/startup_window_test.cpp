@@ -14,6 +14,7 @@
 #include "startup/layout.h"
 #include "startup/startup.h"
 #include "demo/bmp_writer.h"
+#include "tests/win32/dib_test_support.h"
 #include "tests/win32/launcher_box_watcher.h"
 
 namespace
@@ -242,21 +243,15 @@ TEST(StartupWindow, WithoutPictureShowsBothButtonsAndNoFrame)
 }
 
 // A picture path longer than its buffer: the window opens without a picture, though one lies
-// where the join cut to 259 characters would point (a folder relative to the working
-// directory). The file reader's OpenFile opens no path of 128 characters or more, so a cut
-// join would find nothing either; the path join's own tests show that it is refused.
+// where the join cut to 259 characters would point. The file reader's OpenFile opens no path of
+// 128 characters or more, so a cut join would find nothing either; the path join's own tests
+// show that it is refused.
 TEST(StartupWindow, PicturePathTooLongOpensWithoutPicture)
 {
-    const std::string dir(250, 'd');
-    const std::string cut = dir + "\\title_pi"; // the first 259 characters of the join
-    ASSERT_EQ(cut.size(), 259u);
+    const std::string temp = TempFilePath(""), dir = temp + std::string(250 - temp.size(), 'd');
     CreateDirectoryA(dir.c_str(), nullptr);
-    const std::vector<uint8_t> file = bmpw::WritePlainBmp(bmpw::MakeTestPicture(40, 30));
-    HANDLE out = CreateFileA(cut.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(out, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr);
-    CloseHandle(out);
+    const std::string cut = WriteTempFile(dir.substr(temp.size()) + "\\title_pi", // 259 long
+                                          bmpw::WritePlainBmp(bmpw::MakeTestPicture(40, 30)));
     lstrcpyA(SourceDir, (dir + "\\").c_str());
     lstrcpyA(BitmapFile, "title_picture.bmp");
     {
