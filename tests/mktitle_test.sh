@@ -12,10 +12,7 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2 && failures=$((failures + 1)); }
 win() { echo "Z:${1//\//\\}"; }
 # Runs mktitle.exe with the arguments; its output in $out, its exit code in $code.
 mktitle() {

@@ -11,10 +11,7 @@ work=$2/sign-kit-test
 objdump=$3
 e2e=$4
 top=$(cd "$(dirname "$0")/.." && pwd)
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+fail() { echo "FAIL: $*" >&2 && exit 1; }
 rm -rf "$work"
 mkdir -p "$work/unsigned" "$work/signed"
 cd "$work"

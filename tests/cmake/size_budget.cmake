@@ -1,8 +1,7 @@
 # The shipped file's size budget: launcher.exe for i686 may take at most 19 KiB on the disc
-# (the aim is 16 KiB). Only the i686 build is measured, since that is the file that ships.
-# What is measured is the image Windows loads: its headers and sections up to the end of the
-# last section's data. A symbol table the link left, or the certificate table that signing
-# appends after the image (Windows 95 never reads it), is not part of it.
+# (the aim is 16 KiB). Measured is the image Windows loads, headers and sections up to the end
+# of the last section's data: not a symbol table the link left, nor the certificate table that
+# signing appends after the image (which Windows 95 never reads).
 #
 # This file is both the rule that registers the test (included by tests/CMakeLists.txt) and
 # the check the test runs (cmake -P, with FILE and BUDGET set).

@@ -115,16 +115,13 @@ void ExpectReadBack(const TitlePicture& p, const TitleFile& file)
         colours.insert(uint32_t(c.red) << 16 | c.green << 8 | c.blue);
     EXPECT_EQ(colours.size(), p.palette.size());
     int wrong = 0;
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const uint8_t index = p.pixels[size_t(y) * size_t(p.width) + size_t(x)];
-            used.insert(index);
-            const BmpColor& shown =
-                load.colors[load.rows()[size_t(p.height - 1 - y) * size_t(load.layout.stride) +
-                                        size_t(x)]];
-            const TitleRgb& want = p.palette[index];
-            wrong += shown.red != want.red || shown.green != want.green || shown.blue != want.blue;
-        }
+    for (size_t i = 0; i < p.pixels.size(); ++i) {
+        const size_t x = i % size_t(p.width), y = size_t(p.height) - 1 - i / size_t(p.width);
+        const BmpColor& shown = load.colors[load.rows()[y * size_t(load.layout.stride) + x]];
+        const TitleRgb& want = p.palette[p.pixels[i]];
+        wrong += shown.red != want.red || shown.green != want.green || shown.blue != want.blue;
+        used.insert(p.pixels[i]);
+    }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(used.size(), p.palette.size());
 }
