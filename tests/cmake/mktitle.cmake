@@ -1,7 +1,5 @@
-# mktitle: its core in the unit tests; under Wine, mktitle.exe on pictures that ImageMagick
-# makes in the test (each output checked by disccheck.exe, its colours and encoding, with each
-# output's PSNR against its source beside ImageMagick's own 236-colour reduction printed), and
-# its errors and exit codes.
+# mktitle: its core in the unit tests; under Wine, mktitle.exe on pictures ImageMagick makes
+# (tests/mktitle_test.sh).
 target_link_libraries(unit_tests PRIVATE mktitle_core)
 if(WIN32 AND TARGET e2e_tests)
   add_dependencies(e2e_tests mktitle)

@@ -1,7 +1,5 @@
-# Signing the author's kit (scripts/sign-kit) with a certificate made in the test, and the
-# signed launcher.exe as the shipped file: in the i686 tree its own kit, started under the
-# tree's 32-bit Wine; in the x86_64 tree the kit of the i686 tree beside it, started in the
-# i686 tier's prefix (label i686).
+# Signing the author's kit with a certificate made in the test. The x86_64 tree signs the kit
+# of the i686 tree beside it and starts it in the i686 tier's prefix (label i686).
 if(WIN32 AND TARGET e2e_tests)
   set(sign_test ${PROJECT_SOURCE_DIR}/tests/sign_kit_test.sh)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -2,11 +2,9 @@
 // the picture checks accept and that expands to exactly the drawn pixels and colours.
 #include "bitmap/bmp_core.h"
 #include "demo/title_picture.h"
+#include "tests/unit/bmp_load_helper.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 TEST(DemoTitlePicture, RleFileExpandsToTheDrawnPictureWithItsColours)
 {
@@ -48,9 +46,6 @@ TEST(DemoTitlePicture, RleFileExpandsToTheDrawnPictureWithItsColours)
 // code draws (mkdisc writes it: build/native/demo/mkdisc FOLDER).
 TEST(DemoTitlePicture, TheKitTemplateHoldsThisPicture)
 {
-    std::ifstream in(CORVANE_SOURCE_DIR "/kit/disc-template/title.bmp", std::ios::binary);
-    ASSERT_TRUE(in) << "no kit/disc-template/title.bmp";
-    const std::vector<uint8_t> kept{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    EXPECT_TRUE(kept == demo::TitlePictureFile());
+    EXPECT_TRUE(ReadAll(CORVANE_SOURCE_DIR "/kit/disc-template/title.bmp") ==
+                demo::TitlePictureFile());
 }
