@@ -1,9 +1,10 @@
 // mktitle's command line, fitting, background and the BMP it writes; see title_core.h.
 #include "mktitle/title_core.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cwctype>
+
+#include "demo/bmp_writer.h"
 
 namespace
 {
@@ -81,59 +82,6 @@ bool ReadBox(const std::wstring& text, int32_t* width, int32_t* height)
     *width = int32_t(w);
     *height = int32_t(h);
     return true;
-}
-
-void Put16(std::vector<uint8_t>* out, size_t at, uint32_t value)
-{
-    (*out)[at] = uint8_t(value);
-    (*out)[at + 1] = uint8_t(value >> 8);
-}
-
-void Put32(std::vector<uint8_t>* out, size_t at, uint32_t value)
-{
-    Put16(out, at, value & 0xFFFF);
-    Put16(out, at + 2, value >> 16);
-}
-
-// The length of the run of one value that starts at x, at most 255.
-int32_t RunAt(const uint8_t* row, int32_t x, int32_t width)
-{
-    int32_t end = x + 1;
-    while (end < width && end - x < 255 && row[end] == row[x])
-        ++end;
-    return end - x;
-}
-
-void EncodeRow(const uint8_t* row, int32_t width, std::vector<uint8_t>* out)
-{
-    int32_t x = 0;
-    while (x < width) {
-        const int32_t run = RunAt(row, x, width);
-        if (run >= 2) {
-            out->push_back(uint8_t(run));
-            out->push_back(row[x]);
-            x += run;
-            continue;
-        }
-        // Pixels that repeat less than three times go into one absolute run.
-        int32_t end = x + 1;
-        while (end < width && end - x < 255 && RunAt(row, end, width) < 3)
-            ++end;
-        const int32_t count = end - x;
-        if (count < 3) { // an absolute run holds at least 3 pixels
-            for (int32_t i = x; i < end; ++i) {
-                out->push_back(1);
-                out->push_back(row[i]);
-            }
-        } else {
-            out->push_back(0);
-            out->push_back(uint8_t(count));
-            out->insert(out->end(), row + x, row + end);
-            if (count & 1)
-                out->push_back(0);
-        }
-        x = end;
-    }
 }
 
 std::string Thousands(size_t value)
@@ -250,65 +198,25 @@ std::vector<TitleRgb> RgbPixels(const uint8_t* bgra, size_t count)
     return out;
 }
 
-std::vector<uint8_t> EncodeTitleRle8(const TitlePicture& p)
-{
-    std::vector<uint8_t> out;
-    for (int32_t y = p.height - 1; y >= 0; --y) {
-        EncodeRow(p.pixels.data() + size_t(y) * size_t(p.width), p.width, &out);
-        if (y > 0) {
-            out.push_back(0);
-            out.push_back(0);
-        }
-    }
-    out.push_back(0);
-    out.push_back(1);
-    return out;
-}
-
-std::vector<uint8_t> TitlePlainRows(const TitlePicture& p)
-{
-    const size_t stride = (size_t(p.width) + 3) & ~size_t(3);
-    std::vector<uint8_t> out(stride * size_t(p.height), 0);
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t* row = p.pixels.data() + size_t(y) * size_t(p.width);
-        std::copy(row, row + p.width, out.begin() + ptrdiff_t(size_t(p.height - 1 - y) * stride));
-    }
-    return out;
-}
-
 TitleFile WriteTitleBmp(const TitlePicture& p)
 {
-    std::vector<uint8_t> plain = TitlePlainRows(p), rle = EncodeTitleRle8(p);
+    bmpw::Picture picture;
+    picture.width = p.width;
+    picture.height = p.height;
+    picture.pixels = p.pixels;
+    for (const TitleRgb& c : p.palette)
+        picture.palette.push_back(bmpw::RgbQuad{c.blue, c.green, c.red, 0});
+    const std::vector<uint8_t> plain = bmpw::PlainRows(picture), rle = bmpw::EncodeRle8(picture);
     TitleFile file;
     file.rle8 = rle.size() < plain.size();
     file.plainBytes = plain.size();
     file.rleBytes = rle.size();
-    const std::vector<uint8_t>& data = file.rle8 ? rle : plain;
-    const uint32_t colours = uint32_t(p.palette.size());
-    const uint32_t offset = 14 + 40 + 4 * colours;
-    std::vector<uint8_t>& out = file.bytes;
-    out.assign(offset, 0);
-    out[0] = 'B';
-    out[1] = 'M';
-    Put32(&out, 2, uint32_t(offset + data.size()));
-    Put32(&out, 10, offset);
-    Put32(&out, 14, 40);
-    Put32(&out, 18, uint32_t(p.width));
-    Put32(&out, 22, uint32_t(p.height)); // positive: bottom row first
-    Put16(&out, 26, 1);
-    Put16(&out, 28, 8);
-    Put32(&out, 30, file.rle8 ? 1 : 0);
-    Put32(&out, 34, uint32_t(data.size()));
-    Put32(&out, 38, 2835); // 72 dpi
-    Put32(&out, 42, 2835);
-    Put32(&out, 46, colours);
-    Put32(&out, 50, colours);
-    for (uint32_t i = 0; i < colours; ++i) {
-        out[54 + 4 * i] = p.palette[i].blue;
-        out[55 + 4 * i] = p.palette[i].green;
-        out[56 + 4 * i] = p.palette[i].red;
-    }
-    out.insert(out.end(), data.begin(), data.end());
+    bmpw::BmpFields fields; // bottom row first, 8 bits, 72 dpi
+    fields.biWidth = p.width;
+    fields.biHeight = p.height;
+    fields.biCompression = file.rle8 ? bmpw::kBiRle8 : bmpw::kBiRgb;
+    fields.biClrUsed = fields.biClrImportant = uint32_t(p.palette.size());
+    file.bytes = bmpw::BuildBmp(fields, picture.palette, file.rle8 ? rle : plain);
     return file;
 }
 

@@ -63,13 +63,6 @@ struct TitlePicture {
 TitlePicture ReduceColours(const std::vector<TitleRgb>& pixels, int32_t width, int32_t height,
                            uint32_t maxColours);
 
-// A BI_RLE8 stream of the picture, bottom row first: encoded runs and absolute runs, an end
-// of line after each row but the last, an end of bitmap.
-std::vector<uint8_t> EncodeTitleRle8(const TitlePicture& picture);
-
-// Plain 8-bit rows, bottom row first, each padded with zeros to a multiple of 4 bytes.
-std::vector<uint8_t> TitlePlainRows(const TitlePicture& picture);
-
 struct TitleFile {
     std::vector<uint8_t> bytes; // the whole BMP file
     bool rle8;                  // BI_RLE8, else plain rows
